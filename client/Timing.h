@@ -1,0 +1,10 @@
+#ifndef CUBEFRAY_TIMING_H
+#define CUBEFRAY_TIMING_H
+
+#include <cstdint>
+
+// Milliseconds on a monotonic clock whose origin is the first call. The client keeps times as
+// floats, so a small origin keeps them exact to the millisecond for hours.
+int64_t getCurrentMillisecond();
+
+#endif
