@@ -1,0 +1,18 @@
+#ifndef CUBEFRAY_OBJLOADER_H
+#define CUBEFRAY_OBJLOADER_H
+
+#include "Model.h"
+
+#include <string>
+#include <vector>
+
+// Fields of s between the delimiters. An empty field that a delimiter closes reads "1", so that
+// "4//6" names coordinate 1; an empty field at the very end stays empty.
+std::vector<std::string> split(std::string s, char delim);
+
+// Reads a Wavefront OBJ file of triangles whose corners have the form v/vt/vn or v//vn. Every
+// corner becomes its own vertex; z is negated to turn the file's coordinates into ours. A file
+// that cannot be opened or is broken ends the process with status 0 after a message on stdout.
+Model loadOBJ(std::string path);
+
+#endif

@@ -1,0 +1,156 @@
+#include "Model.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <vector>
+
+namespace {
+
+using Floats = std::vector<float>;
+using Indices = std::vector<unsigned int>;
+
+vec3 at3(const Floats& v, unsigned int k) {
+    return vec3(v[3 * k], v[3 * k + 1], v[3 * k + 2]);
+}
+vec2 at2(const Floats& v, unsigned int k) {
+    return vec2(v[2 * k], v[2 * k + 1]);
+}
+float gap(vec3 a, vec3 b) {
+    return (a - b).length();
+}
+float gap(vec2 a, vec2 b) {
+    return vec3(a.x - b.x, a.y - b.y, 0).length();
+}
+
+// Points the way the corners of triangle t turn counter-clockwise.
+vec3 rightHandNormal(const Model& m, std::size_t t) {
+    vec3 a = at3(m.vertices, m.elements[3 * t]);
+    return (at3(m.vertices, m.elements[3 * t + 1]) - a)
+        .cross(at3(m.vertices, m.elements[3 * t + 2]) - a);
+}
+
+void expectConsistent(const Model& m, std::size_t vertexCount) {
+    EXPECT_EQ(m.vertices.size(), 3 * vertexCount);
+    EXPECT_EQ(m.normals.size(), 3 * vertexCount);
+    EXPECT_EQ(m.uvs.size(), 2 * vertexCount);
+    for (unsigned int e : m.elements) {
+        ASSERT_LT(e, vertexCount);
+    }
+}
+
+} // namespace
+
+TEST(ModelTest, QuadPushesKeepComponentOrderAndSplitIntoTwoTriangles) {
+    Model m;
+    expectConsistent(m, 0);
+    EXPECT_TRUE(m.elements.empty());
+    m.pushVertices(vec3(1, 2, 3), vec3(4, 5, 6), vec3(7, 8, 9), vec3(10, 11, 12));
+    m.pushNormals(vec3(0, 0, 1), vec3(0, 1, 0), vec3(1, 0, 0), vec3(-1, 0, 0));
+    m.pushUVs(vec2(1, 2), vec2(3, 4), vec2(5, 6), vec2(7, 8));
+    m.pushElements(0, 1, 2, 3);
+    EXPECT_EQ(m.vertices, (Floats{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(m.normals, (Floats{0, 0, 1, 0, 1, 0, 1, 0, 0, -1, 0, 0}));
+    EXPECT_EQ(m.uvs, (Floats{1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(m.elements, (Indices{0, 1, 2, 0, 2, 3}));
+
+    m.pushElements(4, 5, 6, 7.9f);
+    EXPECT_EQ(m.elements, (Indices{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
+}
+
+TEST(ModelTest, ElementsThatAreNotIndicesBecomeZero) {
+    Model m;
+    m.pushElements(-3, std::numeric_limits<float>::quiet_NaN(),
+                   -std::numeric_limits<float>::infinity(), -0.5f);
+    EXPECT_EQ(m.elements, Indices(6, 0));
+}
+
+TEST(ModelShapesTest, SquareFacesMinusZ) {
+    Model m = makeSquare();
+    EXPECT_EQ(m.vertices, (Floats{-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0.5f, 0.5f, 0, -0.5f, 0.5f, 0}));
+    EXPECT_EQ(m.uvs, (Floats{0, 0, 1, 0, 1, 1, 0, 1}));
+    EXPECT_EQ(m.normals, (Floats{0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1}));
+    EXPECT_EQ(m.elements, (Indices{0, 1, 2, 0, 2, 3}));
+}
+
+TEST(ModelShapesTest, CubeFacesAreSeparateAndClockwiseFromOutside) {
+    Model m = makeCube();
+    expectConsistent(m, 24);
+    ASSERT_EQ(m.elements.size(), 36u);
+    // The first triangle runs C4, C0, C2.
+    EXPECT_EQ(gap(at3(m.vertices, 0), vec3(-0.5f, -0.5f, 0.5f)), 0);
+    EXPECT_EQ(gap(at3(m.vertices, 1), vec3(-0.5f)), 0);
+    EXPECT_EQ(gap(at3(m.vertices, 2), vec3(-0.5f, 0.5f, -0.5f)), 0);
+    for (std::size_t t = 0; t < 12; ++t) {
+        vec3 stored = at3(m.normals, m.elements[3 * t]);
+        vec3 turn = rightHandNormal(m, t);
+        EXPECT_FLOAT_EQ(turn.dot(stored), -turn.length()) << "triangle " << t;
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(at3(m.vertices, m.elements[3 * t + k]).dot(stored), 0.5f) << "triangle " << t;
+        }
+    }
+    EXPECT_LT(gap(at2(m.uvs, 22), vec2(0.999f, 0.999f)), 1e-6f);
+}
+
+TEST(ModelShapesTest, SphereRunsFromTopPoleToBottomPoleClockwiseFromOutside) {
+    Model m = makeSphere(20, 20);
+    expectConsistent(m, 462);
+    // One triangle a segment touches each pole, two fill every band between.
+    EXPECT_EQ(m.elements.size(), 3u * 21 * (2 * 20 - 1));
+    EXPECT_LT(gap(at3(m.vertices, 0), vec3(0, 1, 0)), 1e-6f);
+    EXPECT_LT(gap(at2(m.uvs, 0), vec2(1, 1)), 1e-6f);
+    EXPECT_LT(gap(at3(m.vertices, 461), vec3(0, -1, 0)), 1e-6f);
+    EXPECT_LT(gap(at2(m.uvs, 461), vec2(1, 0)), 1e-6f);
+    // At the seam u jumps from 0 to 1 between two vertices in the same place.
+    EXPECT_LT(gap(at2(m.uvs, 42), vec2(0, 0.95f)), 1e-6f);
+    EXPECT_LT(gap(at2(m.uvs, 43), vec2(1, 0.95f)), 1e-6f);
+    EXPECT_LT(gap(at3(m.vertices, 42), at3(m.vertices, 43)), 1e-6f);
+
+    for (unsigned int k = 0; k < 462; ++k) {
+        EXPECT_NEAR(at3(m.vertices, k).length(), 1, 1e-6f) << "vertex " << k;
+        EXPECT_EQ(gap(at3(m.normals, k), at3(m.vertices, k)), 0) << "vertex " << k;
+    }
+    for (std::size_t t = 0; t < m.elements.size() / 3; ++t) {
+        vec3 turn = rightHandNormal(m, t);
+        if (turn.length() > 1e-5f) { // slivers at the seam and the poles have no direction
+            EXPECT_LT(turn.dot(at3(m.vertices, m.elements[3 * t])), 0) << "triangle " << t;
+        }
+    }
+    for (auto [rings, segments] : {std::pair{0, 5}, {5, 0}, {-1, 3}}) {
+        EXPECT_TRUE(makeSphere(rings, segments).vertices.empty()) << rings << " " << segments;
+    }
+    expectConsistent(makeSphere(1, 1), 6);
+}
+
+TEST(ModelInitUVsTest, AtlasTilesRunRowByRowWithAnInset) {
+    std::vector<vec2> uv = initUVs(1024, 1024, 64, 64);
+    ASSERT_EQ(uv.size(), 1024u);
+    EXPECT_LT(gap(uv[1], vec2(0.0615f, 0.001f)), 1e-6f);
+    EXPECT_LT(gap(uv[3], vec2(0.001f, 0.0615f)), 1e-6f);
+    EXPECT_LT(gap(uv[4], vec2(0.0635f, 0.001f)), 1e-6f);
+    EXPECT_LT(gap(uv[4 * 16], vec2(0.001f, 0.0635f)), 1e-6f);
+    EXPECT_LT(gap(uv[4 * 255 + 2], vec2(0.999f, 0.999f)), 1e-5f);
+
+    const vec2 whole[] = {{0.001f, 0.001f}, {0.999f, 0.001f}, {0.999f, 0.999f}, {0.001f, 0.999f}};
+    uv = initUVs(256, 256, 256, 256);
+    ASSERT_EQ(uv.size(), 4u);
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_LT(gap(uv[k], whole[k]), 1e-6f) << k;
+    }
+    // Tiles need not be square: two a row, four rows.
+    uv = initUVs(2, 4, 1, 1);
+    ASSERT_EQ(uv.size(), 32u);
+    EXPECT_LT(gap(uv[8], vec2(0.001f, 0.251f)), 1e-6f);
+}
+
+TEST(ModelInitUVsTest, SizesThatGiveNoTileGiveNoCoordinates) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float cases[][4] = {{64, 64, 128, 128}, {64, 64, 128, 32}, {0, 64, 8, 8},
+                              {64, 64, 0, 0},     {-64, -64, 8, 8},  {64, 64, -8, -8},
+                              {nan, 64, 8, 8},    {64, 64, 8, nan},  {inf, 64, 8, 8}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(initUVs(c[0], c[1], c[2], c[3]).empty())
+            << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
+    }
+}
