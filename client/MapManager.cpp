@@ -1,0 +1,248 @@
+#include "MapManager.h"
+
+#include "Collisions.h"
+#include "MathOps.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+const int cellEdge = 64;
+const int coarseMarchSteps = 5000;
+const int fineMarchSteps = 65;
+const vec3 noHit(-1, -1, -1);
+
+// Formatted integer input; a number that cannot be read counts as 0.
+int readInteger(std::istringstream& in) {
+    int value = 0;
+    if (!(in >> value)) {
+        value = 0;
+    }
+    return value;
+}
+
+bool isFinite(vec3 v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+} // namespace
+
+void MapManager::load(const std::string& text) {
+    cubeSize = 64.0f;
+    std::istringstream in(text);
+    columnCount = readInteger(in);
+    rowCount = readInteger(in);
+    depthCount = readInteger(in);
+    in.clear();
+    width = float(cellEdge * (long long)columnCount);
+    height = float(cellEdge * (long long)rowCount);
+    depth = float(cellEdge * (long long)depthCount);
+
+    // A count of zero or below leaves the grid without cells; every query then treats each
+    // index as outside it.
+    if (columnCount <= 0 || rowCount <= 0 || depthCount <= 0) {
+        return;
+    }
+    // Each count is checked on its own first so that the product cannot overflow.
+    bool tooLarge = columnCount > maxCellCount || rowCount > maxCellCount ||
+                    depthCount > maxCellCount ||
+                    (long long)columnCount * rowCount * depthCount > maxCellCount;
+    if (tooLarge) {
+        std::cout << "Map too large: " << columnCount << " x " << rowCount << " x " << depthCount
+                  << " cells, the client holds at most " << maxCellCount << std::endl;
+        std::exit(0);
+    }
+    for (int x = 0; x < columnCount; ++x) {
+        cubes.emplace_back();
+        for (int y = 0; y < rowCount; ++y) {
+            cubes.back().emplace_back();
+            for (int z = 0; z < depthCount; ++z) {
+                vec3 center(cellEdge * x + 32.0f, cellEdge * y + 32.0f, cellEdge * z + 32.0f);
+                Box cell(center, float(cellEdge));
+                cell.type = readInteger(in);
+                cell.tile = readInteger(in);
+                in.clear();
+                cubes.back().back().push_back(cell);
+            }
+        }
+    }
+}
+
+int MapManager::clampedIndex(float coordinate, int count) const {
+    return clamp(truncateToInt(coordinate) / cellEdge, 0, count - 1);
+}
+
+int MapManager::getColumn(float x) const {
+    return clampedIndex(x, columnCount);
+}
+int MapManager::getRow(float y) const {
+    return clampedIndex(y, rowCount);
+}
+int MapManager::getDepth(float z) const {
+    return clampedIndex(z, depthCount);
+}
+
+vec3 MapManager::cubeIndices(vec3 p) const {
+    return vec3(float(getColumn(p.x)), float(getRow(p.y)), float(getDepth(p.z)));
+}
+
+bool MapManager::isInGrid(int x, int y, int z) const {
+    return x >= 0 && x < columnCount && y >= 0 && y < rowCount && z >= 0 && z < depthCount;
+}
+
+bool MapManager::cubeIsNull(int x, int y, int z) const {
+    return isInGrid(x, y, z) && cubes[x][y][z].type == 0;
+}
+
+int MapManager::cubeType(int x, int y, int z) const {
+    if (!isInGrid(x, y, z)) {
+        std::cout << "Bad cube type access: " << x << ", " << y << ", " << z << std::endl;
+        return 0;
+    }
+    return cubes[x][y][z].type;
+}
+
+Box MapManager::getCube(int x, int y, int z) const {
+    if (!isInGrid(x, y, z)) {
+        std::cout << "Bad cube access: " << x << ", " << y << ", " << z << std::endl;
+        return Box(vec3(0, 0, 0), 1);
+    }
+    return cubes[x][y][z];
+}
+
+bool MapManager::outOfBounds(vec3 p) const {
+    return p.x < 0 || p.x > width || p.y < 0 || p.y > height || p.z < 0 || p.z > depth;
+}
+
+bool MapManager::collides(Box box) const {
+    for (int x = getColumn(box.min.x); x <= getColumn(box.max.x); ++x) {
+        for (int y = getRow(box.min.y); y <= getRow(box.max.y); ++y) {
+            for (int z = getDepth(box.min.z); z <= getDepth(box.max.z); ++z) {
+                if (cubeType(x, y, z) != 0 && intersects(box, cubes[x][y][z])) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+bool MapManager::collides(vec3 p) const {
+    int x = getColumn(p.x);
+    int y = getRow(p.y);
+    int z = getDepth(p.z);
+    if (cubeType(x, y, z) == 0) {
+        return false;
+    }
+    return intersects(cubes[x][y][z], p);
+}
+
+vec3 MapManager::boxToCheckForLineIntersection(vec3 start, vec3 dir) const {
+    // A ray that cannot move, or that starts or runs off into non-numbers, meets nothing; so
+    // does any ray in a map without cells.
+    bool zeroDirection = dir.x == 0 && dir.y == 0 && dir.z == 0;
+    if (zeroDirection || !isFinite(start) || !isFinite(dir) || cubes.empty()) {
+        return noHit;
+    }
+    vec3 p = start;
+    for (int step = 0; step < coarseMarchSteps; ++step) {
+        if (collides(p)) {
+            p -= dir * float(cellEdge);
+            break;
+        }
+        p += dir;
+    }
+    for (int step = 0; step < fineMarchSteps; ++step) {
+        if (collides(p)) {
+            return cubeIndices(p);
+        }
+        p += dir;
+    }
+    return noHit;
+}
+
+vec3 MapManager::pointOfIntersection(vec3 start, vec3 dir) const {
+    vec3 idx = boxToCheckForLineIntersection(start, dir);
+    if (idx.x < 0 || idx.y < 0 || idx.z < 0) {
+        return noHit;
+    }
+    Box cell = getCube(int(idx.x), int(idx.y), int(idx.z));
+    vec3 end = start + dir * 10000.0f;
+    vec3 point;
+    vec3 normal;
+    intersectsLineAABB(start, end, cell, point, normal);
+    return point;
+}
+
+namespace {
+
+// Atlas tiles of the map texture: the top of every cube shows tile 0, the bottom tile 2.
+const int topTile = 0;
+const int bottomTile = 2;
+const int atlasTileCount = 4;
+
+struct FaceLayout {
+    int neighbour[3];
+    int corners[4];
+};
+
+// Corner k of a cell has k = 4 * (z is max) + 2 * (y is max) + (x is max). Each face lists its
+// corners clockwise seen from outside, as the procedural cube does.
+const FaceLayout faceLayouts[6] = {{{-1, 0, 0}, {4, 0, 2, 6}}, {{1, 0, 0}, {1, 5, 7, 3}},
+                                   {{0, -1, 0}, {0, 4, 5, 1}}, {{0, 1, 0}, {2, 3, 7, 6}},
+                                   {{0, 0, -1}, {0, 1, 3, 2}}, {{0, 0, 1}, {5, 4, 6, 7}}};
+
+vec3 cellCorner(const Box& cell, int k) {
+    return vec3(k & 1 ? cell.max.x : cell.min.x, k & 2 ? cell.max.y : cell.min.y,
+                k & 4 ? cell.max.z : cell.min.z);
+}
+
+// A tile outside the atlas is clamped to its nearest tile rather than rejecting the map.
+int atlasTileOfFace(const Box& cell, int face) {
+    if (face == 2) {
+        return bottomTile;
+    }
+    if (face == 3) {
+        return topTile;
+    }
+    return clamp(cell.tile, 0, atlasTileCount - 1);
+}
+
+} // namespace
+
+Model MapManager::buildModel() {
+    Model model;
+    const std::vector<vec2> atlas = initUVs(256, 256, 128, 128);
+    int v = 0;
+    for (int x = 0; x < columnCount; ++x) {
+        for (int y = 0; y < rowCount; ++y) {
+            for (int z = 0; z < depthCount; ++z) {
+                Box& cell = cubes[x][y][z];
+                if (cell.type == 0) {
+                    continue;
+                }
+                for (int face = 0; face < 6; ++face) {
+                    const FaceLayout& layout = faceLayouts[face];
+                    if (!cubeIsNull(x + layout.neighbour[0], y + layout.neighbour[1],
+                                    z + layout.neighbour[2])) {
+                        continue;
+                    }
+                    const int* c = layout.corners;
+                    model.pushVertices(cellCorner(cell, c[0]), cellCorner(cell, c[1]),
+                                       cellCorner(cell, c[2]), cellCorner(cell, c[3]));
+                    const vec2* uv = &atlas[4 * atlasTileOfFace(cell, face)];
+                    model.pushUVs(uv[0], uv[1], uv[2], uv[3]);
+                    vec3 n = faceNormal(face);
+                    model.pushNormals(n, n, n, n);
+                    model.pushElements(float(v), float(v + 1), float(v + 2), float(v + 3));
+                    v += 4;
+                    cell.exposedFaces[face] = true;
+                }
+            }
+        }
+    }
+    return model;
+}

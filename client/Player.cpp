@@ -1,0 +1,133 @@
+#include "Player.h"
+
+#include "MapManager.h"
+#include "MathOps.h"
+#include "Timing.h"
+
+#include <iostream>
+
+namespace {
+
+const vec3 bodySize(50, 150, 50);
+const float normalFOV = 60;
+const float zoomedFOV = 15;
+const float jumpSpeed = 12;
+// A view closer than this to straight up or down (in x and z) would make the strafe axis vanish.
+const double pitchLimit = 0.1;
+
+} // namespace
+
+Player::Player() : lastUpdateTime(getCurrentMillisecond()) {}
+
+Player::Player(vec3 position, vec3 look, vec3 up)
+    : playerName(), box(position, bodySize), position(position), look(look), up(up),
+      lastUpdateTime(getCurrentMillisecond()) {
+    updateDirAndStrafe();
+}
+
+void Player::updateDirAndStrafe() {
+    direction = normalized(look - position);
+    strafeDirection = normalized(up.cross(direction));
+}
+
+vec3 Player::shoot(const MapManager* map) const {
+    return map->pointOfIntersection(position, direction);
+}
+
+void Player::moveBy(vec3 delta) {
+    position += delta;
+    look += delta;
+    box.move(delta, 1.0f);
+}
+
+void Player::move(float amount) {
+    vec3 delta = direction * (amount * moveSpeed);
+    delta.y = 0;
+    moveBy(delta);
+}
+
+void Player::strafe(float amount) {
+    vec3 delta = strafeDirection * (amount * strafeSpeed);
+    delta.y = 0;
+    moveBy(delta);
+}
+
+void Player::moveAll(vec3 dir, float amount) {
+    moveBy(dir * amount);
+}
+
+void Player::jump() {
+    jumping = true;
+    verticalSpeed = jumpSpeed;
+}
+
+void Player::rotateViewAround(float angle, vec3 axis, bool localFirst) {
+    quat q;
+    q.fromAxisAngle(axis, angle);
+    vec3 newDirection = q * direction;
+    bool nearlyVertical =
+        double(newDirection.x) > -pitchLimit &&
+        double(newDirection.x)<pitchLimit&& double(newDirection.z)> - pitchLimit &&
+        double(newDirection.z) < pitchLimit;
+    if (nearlyVertical) {
+        return;
+    }
+    direction = newDirection;
+    look = position + direction;
+    rotation = localFirst ? rotation * q : q * rotation;
+}
+
+void Player::rotateView(int dx, int dy) {
+    float pitch = static_cast<float>(dy / 360.0);
+    float yaw = static_cast<float>(-dx / 360.0);
+    if (isZoomed()) {
+        pitch /= 2;
+        yaw /= 2;
+    }
+    updateDirAndStrafe();
+    rotateViewAround(pitch, strafeDirection, false);
+    rotateViewAround(yaw, up, false);
+}
+
+float Player::getFOV() const {
+    if (zoomingIn) {
+        return lerp(normalFOV, zoomedFOV, zoomProgress);
+    }
+    if (zoomingOut) {
+        return lerp(zoomedFOV, normalFOV, zoomProgress);
+    }
+    if (zoomed) {
+        return zoomedFOV;
+    }
+    return normalFOV;
+}
+
+mat4 Player::getViewMatrix() {
+    look = position + direction;
+    return lookAt(position, look, up);
+}
+
+mat4 Player::gunModelMatrix() const {
+    return translate(position) * rotation.toMatrix();
+}
+
+void Player::toConsole() const {
+    std::cout << "Player Infomation\n";
+    std::cout << "pos = vec3(" << position << ");\n";
+    std::cout << "look = vec3(" << look << ");\n";
+    std::cout << "up = vec3(" << up << ");\n";
+    std::cout << "rotation = ";
+    rotation.display();
+    std::cout << ";\n";
+}
+
+void Player::applyPlayerUpdateMessage(PlayerUpdate record, double now) {
+    rotation = record.rotation;
+    position = record.position;
+    direction = record.direction;
+    shooting = record.shooting != 0;
+    points = record.points;
+    lastUpdateTime = static_cast<int64_t>(now);
+    updatedSinceCheck = true;
+    box.moveTo(position);
+}
