@@ -17,7 +17,7 @@ class MapManager {
   public:
     // More cells than this make a map file a broken resource: the mesh and the cell grid of a
     // larger map would not fit the client's memory and index budget.
-    static const long maxCellCount = 1 << 20;
+    static constexpr long maxCellCount = 1 << 20;
 
     MapManager() = default;
 

@@ -30,10 +30,14 @@ int SocketInfo::sendBytesTo(const Server* to, const void* bytes, int count) cons
     return static_cast<int>(sent);
 }
 
-int SocketInfo::receiveBytesFrom(Server* from, char* buffer, int capacity) const {
+int SocketInfo::receiveBytesFrom(Server* from, char* buffer, int capacity, int flags) const {
     from->addrLength = sizeof(from->addr);
-    ssize_t received = recvfrom(socketFD, buffer, capacity, 0,
+    ssize_t received = recvfrom(socketFD, buffer, capacity, flags,
                                 reinterpret_cast<sockaddr*>(&from->addr), &from->addrLength);
+    bool nothingWaiting = (flags & MSG_DONTWAIT) && (errno == EAGAIN || errno == EWOULDBLOCK);
+    if (received < 0 && nothingWaiting) {
+        return -1;
+    }
     if (received < 0) {
         std::cout << "Error receiving bytes from server\n" << std::flush;
         std::exit(0);

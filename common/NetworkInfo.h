@@ -21,7 +21,8 @@ struct SocketInfo {
     // The socket is not bound; the system picks the local port on the first send.
     void init(int port);
     int sendBytesTo(const Server* to, const void* bytes, int count) const;
-    int receiveBytesFrom(Server* from, char* buffer, int capacity) const;
+    // With MSG_DONTWAIT in flags, an empty socket answers -1 instead of blocking.
+    int receiveBytesFrom(Server* from, char* buffer, int capacity, int flags = 0) const;
     // Blocks until a datagram waits on the socket (true) or stopFD becomes readable (false).
     bool waitForDatagram(int stopFD) const;
 };

@@ -46,7 +46,7 @@ Particle ParticleManager::spawn(vec3 position, vec4 color, float birthTime) cons
 
 void ParticleManager::add(int n, vec3 position, vec4 color, float size) {
     float birthTime = now();
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !isFull(); ++i) {
         Particle p = spawn(position, color, birthTime);
         p.size = randomSize(size);
         p.gravity = 0.1f;
@@ -59,7 +59,7 @@ void ParticleManager::add(int n, vec3 position, vec4 color, float size) {
 
 void ParticleManager::addExplosion(int n, vec3 position, vec4 color, float size, float spread) {
     float birthTime = now();
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !isFull(); ++i) {
         Particle p = spawn(position, color, birthTime);
         p.size = randomSize(size);
         p.gravity = 0.1f;
@@ -72,7 +72,7 @@ void ParticleManager::addExplosion(int n, vec3 position, vec4 color, float size,
 
 void ParticleManager::addSparks(int n, vec3 position, vec4 color, vec3 direction, float size) {
     float birthTime = now();
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !isFull(); ++i) {
         Particle p = spawn(position, color, birthTime);
         p.size = randomSize(size);
         p.gravity = 0.05f;
@@ -86,7 +86,7 @@ void ParticleManager::addSparks(int n, vec3 position, vec4 color, vec3 direction
 void ParticleManager::add(int n, vec3 position, vec4 color, vec3 velocity, quat rotation,
                           float size) {
     float birthTime = now();
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !isFull(); ++i) {
         Particle p = spawn(position, color, birthTime);
         p.size = size;
         p.gravity = 0.01f;

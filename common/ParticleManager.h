@@ -24,6 +24,10 @@ struct Particle {
 // so a seeded run always gives the same particles.
 class ParticleManager {
   public:
+    // Spawns beyond this many live particles are dropped: a server reporting shots without end
+    // must not grow the list, and the frame that draws it, without bound.
+    static constexpr size_t maxParticles = 4096;
+
     std::vector<Particle> particles;
 
     // Sparks of a shot that meets the map.
@@ -42,6 +46,7 @@ class ParticleManager {
 
   private:
     Particle spawn(vec3 position, vec4 color, float now) const;
+    bool isFull() const { return particles.size() >= maxParticles; }
 };
 
 #endif

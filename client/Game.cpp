@@ -1,0 +1,393 @@
+#include "Game.h"
+
+#include "Collisions.h"
+#include "Timing.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <netdb.h>
+#include <unistd.h>
+
+namespace {
+
+// SDL scancodes of the keys the game reads.
+const int scancodeA = 4;
+const int scancodeD = 7;
+const int scancodeS = 22;
+const int scancodeT = 23;
+const int scancodeW = 26;
+const int scancodeZ = 29;
+const int scancodeReturn = 40;
+const int scancodeBackspace = 42;
+const int scancodeSpace = 44;
+
+const float chatTimerStart = 10;
+const double chatTimerStep = 0.05;
+const float keepAliveMillis = 1000;
+const vec4 shotColor(0, 1, 1, 4);
+const char* const serverFullLine = "Server is full :(";
+
+class MutexLock {
+  public:
+    explicit MutexLock(pthread_mutex_t& mutex) : mutex(mutex) { pthread_mutex_lock(&mutex); }
+    ~MutexLock() { pthread_mutex_unlock(&mutex); }
+    MutexLock(const MutexLock&) = delete;
+    MutexLock& operator=(const MutexLock&) = delete;
+
+  private:
+    pthread_mutex_t& mutex;
+};
+
+} // namespace
+
+int convertKey(int scancode) {
+    switch (scancode) {
+    case scancodeA:
+        return 0;
+    case scancodeD:
+        return 1;
+    case scancodeS:
+        return 2;
+    case scancodeW:
+        return 3;
+    case scancodeSpace:
+        return 4;
+    case mouseButtonKey:
+        return 5;
+    default:
+        return -1;
+    }
+}
+
+char keyToAsciiChar(int scancode) {
+    if (scancode >= scancodeA && scancode <= scancodeZ) {
+        return static_cast<char>(scancode + 61);
+    }
+    if (scancode == scancodeSpace) {
+        return ' ';
+    }
+    return 0;
+}
+
+void* receiveMessages(void* gamePointer) {
+    Game* game = static_cast<Game*>(gamePointer);
+    SocketInfo socket;
+    int stopFD;
+    {
+        MutexLock lock(game->mutex);
+        socket = game->socketInfo;
+        stopFD = game->stopPipeReadEnd();
+    }
+    Server from;
+    GenericMessage message;
+    while (socket.waitForDatagram(stopFD)) {
+        std::memset(message.data, 0, sizeof(message.data));
+        if (socket.receiveBytesFrom(&from, message.data, maxDatagramSize, MSG_DONTWAIT) < 0) {
+            continue;
+        }
+        game->queueMessage(message);
+    }
+    return nullptr;
+}
+
+Game::~Game() {
+    stopReceiveThread();
+}
+
+void Game::initNetworkStuff(const char* host, int port) {
+    socketInfo.init(port);
+    std::memset(&server.addr, 0, sizeof(server.addr));
+    server.addr.sin_family = AF_INET;
+    hostent* resolved = gethostbyname(host);
+    if (resolved == nullptr || resolved->h_addrtype != AF_INET ||
+        resolved->h_length != sizeof(server.addr.sin_addr) || resolved->h_addr_list[0] == nullptr) {
+        std::cout << "error init network stuff\n" << std::flush;
+        std::exit(0);
+    }
+    std::memcpy(&server.addr.sin_addr, resolved->h_addr_list[0], sizeof(server.addr.sin_addr));
+    server.addr.sin_port = htons(static_cast<uint16_t>(port));
+    server.addrLength = sizeof(server.addr);
+}
+
+int Game::startReceiveThread() {
+    if (pipe2(stopPipe, O_CLOEXEC) != 0) {
+        return errno;
+    }
+    int created = pthread_create(&receiveThread, nullptr, receiveMessages, this);
+    receiving = created == 0;
+    return created;
+}
+
+void Game::stopReceiveThread() {
+    if (receiving) {
+        const char stop = 1;
+        while (write(stopPipe[1], &stop, 1) < 0 && errno == EINTR) {
+        }
+        pthread_join(receiveThread, nullptr);
+        receiving = false;
+    }
+    for (int& end : stopPipe) {
+        if (end >= 0) {
+            close(end);
+            end = -1;
+        }
+    }
+}
+
+bool Game::queueMessage(const GenericMessage& message) {
+    MutexLock lock(mutex);
+    if (inMessages.size() >= maxQueuedMessages) {
+        ++droppedMessages;
+        return false;
+    }
+    inMessages.push_back(message);
+    return true;
+}
+
+Player* Game::playerByID(char id) {
+    for (Player& player : players) {
+        if (player.getPlayerID() == id) {
+            return &player;
+        }
+    }
+    return nullptr;
+}
+
+void Game::readMessages(long now) {
+    for (size_t handled = 0; handled < maxMessagesPerDrain; ++handled) {
+        GenericMessage message;
+        {
+            MutexLock lock(mutex);
+            if (inMessages.empty()) {
+                return;
+            }
+            message = inMessages.front();
+            inMessages.pop_front();
+        }
+        handleMessage(message, now);
+    }
+}
+
+void Game::handleMessage(const GenericMessage& message, long now) {
+    switch (message.data[0]) {
+    case MessageType::update: {
+        UpdateMessage update = asUpdateMessage(message);
+        applyUpdateMessage(&update, now);
+        break;
+    }
+    case MessageType::talk:
+        addChatLine(message);
+        break;
+    case MessageType::yourID:
+        setClientPlayerID(message.data[1]);
+        break;
+    case MessageType::serverFull:
+        addServerFullLine();
+        break;
+    default:
+        break;
+    }
+}
+
+void Game::addChatLine(const GenericMessage& message) {
+    char sender = message.data[1];
+    std::string text = textOfField(message.data + 2, sizeof(message.data) - 2);
+    Player* speaker = sender == serverSenderID ? nullptr : playerByID(sender);
+    // A sender we do not know is shown like the server: the text alone.
+    chatLines.push_back(speaker ? speaker->getPlayerName() + ": " + text : text);
+    if (chatLines.size() > maxChatLines) {
+        chatLines.erase(chatLines.begin());
+    }
+    chatTimer = chatTimerStart;
+}
+
+// The notice may stand beyond the usual six lines, but repeated notices must not grow the list
+// without end: past seven lines each one replaces the oldest line.
+void Game::addServerFullLine() {
+    if (chatLines.size() > maxChatLines) {
+        chatLines.erase(chatLines.begin());
+    }
+    chatLines.push_back(serverFullLine);
+}
+
+void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
+    for (const PlayerUpdate& record : msg->players) {
+        if (record.playerID == 0) {
+            break;
+        }
+        if (Player* known = playerByID(record.playerID)) {
+            known->applyPlayerUpdateMessage(record, double(now));
+            continue;
+        }
+        std::string name = textOfField(record.name, sizeof(record.name));
+        std::cout << "ADDING PLAYER: " << name << std::endl;
+        Player player(record.position, record.position + record.direction, vec3(0, 1, 0));
+        player.setPlayerID(record.playerID);
+        player.setPlayerName(name);
+        player.setUpdatedSinceCheck(true);
+        players.push_back(player);
+        std::cout << "DONE ADDING PLAYER: " << name << std::endl;
+    }
+    startShotEffects();
+    checkForDisconnect();
+}
+
+void Game::startShotEffects() {
+    for (const Player& shooter : players) {
+        if (!shooter.isShooting()) {
+            continue;
+        }
+        vec3 hit = shooter.shoot(&mapManager);
+        if (!(hit.x >= 0 && hit.y >= 0 && hit.z >= 0)) {
+            continue;
+        }
+        vec3 origin = shooter.getPosition();
+        bool crossedPlayer = false;
+        for (const Player& target : players) {
+            if (target.getPlayerID() == shooter.getPlayerID()) {
+                continue;
+            }
+            Box body = target.getBox();
+            vec3 entry;
+            if (Line_AABB(origin, hit, body.min, body.max, entry)) {
+                crossedPlayer = true;
+                particleManager.addExplosion(30, entry, shotColor, 12.0f, 7.0f);
+            }
+        }
+        if (!crossedPlayer) {
+            particleManager.add(3, hit, shotColor, 2.0f);
+        }
+    }
+}
+
+void Game::checkForDisconnect() {
+    size_t i = 0;
+    while (i < players.size()) {
+        if (players[i].wasUpdatedSinceCheck()) {
+            players[i].setUpdatedSinceCheck(false);
+            ++i;
+        } else {
+            players.erase(players.begin() + long(i));
+        }
+    }
+}
+
+void Game::keyDown(int key) {
+    if (talking) {
+        typeTalkMessage(key);
+        return;
+    }
+    if (key == scancodeT) {
+        chatTimer = chatTimerStart;
+        talking = true;
+        return;
+    }
+    if (key == scancodeReturn) {
+        chatTimer = chatTimerStart;
+    }
+    int gameKey = convertKey(key);
+    if (gameKey != -1) {
+        sendKeyMessage(gameKey, true);
+    }
+}
+
+void Game::keyUp(int key) {
+    int gameKey = convertKey(key);
+    if (gameKey != -1) {
+        sendKeyMessage(gameKey, false);
+    }
+}
+
+void Game::mouseMoved(int dx, int dy) {
+    MouseMessage message;
+    message.playerID = clientPlayerID;
+    message.dx = dx;
+    message.dy = dy;
+    socketInfo.sendBytesTo(&server, &message, sizeof(message));
+    lastSendTime = currentTime;
+}
+
+void Game::typeTalkMessage(int key) {
+    if (key == scancodeBackspace) {
+        if (!talkMessage.empty()) {
+            talkMessage.pop_back();
+        }
+    } else if (key == scancodeReturn) {
+        if (!talkMessage.empty()) {
+            sendTalkMessage();
+        }
+        talking = false;
+        talkMessage.clear();
+    } else if (talkMessage.size() < size_t(maxTalkLength)) {
+        char c = keyToAsciiChar(key);
+        if (c != 0) {
+            talkMessage += c;
+        }
+    }
+}
+
+void Game::sendKeyMessage(int gameKey, bool pressed) {
+    KeyMessage message;
+    message.playerID = clientPlayerID;
+    message.key = static_cast<char>(gameKey);
+    message.pressed = pressed ? 1 : 0;
+    socketInfo.sendBytesTo(&server, &message, sizeof(message));
+    lastSendTime = currentTime;
+}
+
+// Sending chat does not count as input: it leaves the keep-alive timer alone.
+void Game::sendTalkMessage() {
+    TalkMessage message;
+    message.playerID = clientPlayerID;
+    std::memcpy(message.text, talkMessage.data(), talkMessage.size());
+    socketInfo.sendBytesTo(&server, &message, sizeof(message));
+}
+
+void Game::sendShortMessage(char type) {
+    const char message[2] = {type, clientPlayerID};
+    socketInfo.sendBytesTo(&server, message, sizeof(message));
+}
+
+void Game::update() {
+    int64_t now = getCurrentMillisecond();
+    readMessages(long(now));
+    markPlayersInCrosshairs();
+    particleManager.update(mapManager);
+    if (chatTimer > 0 && !talking) {
+        chatTimer = static_cast<float>(chatTimer - chatTimerStep);
+    }
+    if (float(now) - lastSendTime > keepAliveMillis) {
+        sendShortMessage(MessageType::keepAlive);
+        lastSendTime = float(now);
+    }
+    currentTime = float(now);
+}
+
+void Game::markPlayersInCrosshairs() {
+    Player* me = playerByID(clientPlayerID);
+    if (me == nullptr || me->awaitingRespawn()) {
+        return;
+    }
+    vec3 hit = me->shoot(&mapManager);
+    if (!(hit.x >= 0)) {
+        return;
+    }
+    vec3 origin = me->getPosition();
+    for (Player& other : players) {
+        if (other.getPlayerID() == clientPlayerID) {
+            continue;
+        }
+        Box body = other.getBox();
+        vec3 entry;
+        other.setIsInCrosshairs(Line_AABB(origin, hit, body.min, body.max, entry));
+    }
+}
+
+void Game::cleanup() {
+    sendShortMessage(MessageType::leave);
+    close(socketInfo.socketFD);
+    socketInfo.socketFD = -1;
+}

@@ -1,0 +1,118 @@
+#ifndef CUBEFRAY_GAME_H
+#define CUBEFRAY_GAME_H
+
+#include "MapManager.h"
+#include "Matrix.h"
+#include "Mesh.h"
+#include "Messages.h"
+#include "NetworkInfo.h"
+#include "ParticleManager.h"
+#include "Pen.h"
+#include "Player.h"
+#include "TextDrawer.h"
+#include "Vector.h"
+
+#include <deque>
+#include <pthread.h>
+#include <string>
+#include <vector>
+
+// Game key codes of the key messages; -1 is no game key.
+int convertKey(int scancode);
+// The chat character of a key: 'A' to 'Z' and the blank; 0 for every other key.
+char keyToAsciiChar(int scancode);
+// The pseudo-key of every mouse button.
+const int mouseButtonKey = -7;
+
+// The receive thread's entry: queues every datagram until the game stops it.
+void* receiveMessages(void* game);
+
+// All of the client's state. The receive thread touches only inMessages, under mutex; everything
+// else belongs to the main thread.
+class Game {
+  public:
+    // Beyond this many waiting datagrams new ones are dropped: a flood must not exhaust memory.
+    static constexpr size_t maxQueuedMessages = 4096;
+    // One frame handles at most this many, so a flood cannot stall the frame loop.
+    static constexpr size_t maxMessagesPerDrain = 256;
+    static constexpr size_t maxChatLines = 6;
+
+    char clientPlayerID = unknownPlayerID;
+    vec2 viewportSize;
+    float currentTime = 0;
+    float lastSendTime = 0;
+    mat4 projection;
+    mat4 orthoProjection;
+    float fov = 60;
+    std::vector<Player> players;
+    MapManager mapManager;
+    ParticleManager particleManager;
+    Mesh sphereMesh;
+    Mesh cubeMesh;
+    Mesh gunMesh;
+    std::vector<vec4> lightPositions;
+    std::vector<vec4> lightColors;
+    std::deque<GenericMessage> inMessages;
+    size_t droppedMessages = 0;
+    bool talking = false;
+    std::string talkMessage;
+    std::vector<std::string> chatLines;
+    float chatTimer = 0;
+    SocketInfo socketInfo;
+    Server server;
+    pthread_mutex_t mutex;
+    Pen pen;
+    TextDrawer textDrawer;
+
+    Game() = default;
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+    ~Game();
+
+    // Resolves the server and opens the socket; either failure ends the process with status 0.
+    void initNetworkStuff(const char* host, int port);
+    std::deque<GenericMessage>* getInMessagesPtr() { return &inMessages; }
+    // Starts the receive thread (the mutex must be initialised); returns pthread_create's code.
+    int startReceiveThread();
+    // Wakes the receive thread and waits for it to end; afterwards it touches nothing of ours.
+    void stopReceiveThread();
+    // Queues one datagram, as the receive thread does; false when the queue is full.
+    bool queueMessage(const GenericMessage& message);
+    int stopPipeReadEnd() const { return stopPipe[0]; }
+
+    Player* playerByID(char id);
+    void setClientPlayerID(char id) { clientPlayerID = id; }
+    void readMessages(long now);
+    void applyUpdateMessage(UpdateMessage* msg, long now);
+    void checkForDisconnect();
+
+    void keyDown(int key);
+    void keyUp(int key);
+    void mouseMoved(int dx, int dy);
+    void typeTalkMessage(int key);
+
+    // Needs the GL context: loads resources, builds meshes and lights.
+    void init(float width, float height);
+    void reshape(float width, float height);
+    void update();
+    void draw(float unused);
+    void setLighting();
+    // Sends the leave message and closes the socket.
+    void cleanup();
+
+  private:
+    void handleMessage(const GenericMessage& message, long now);
+    void addChatLine(const GenericMessage& message);
+    void addServerFullLine();
+    void startShotEffects();
+    void markPlayersInCrosshairs();
+    void sendKeyMessage(int gameKey, bool pressed);
+    void sendTalkMessage();
+    void sendShortMessage(char type);
+
+    int stopPipe[2] = {-1, -1};
+    pthread_t receiveThread;
+    bool receiving = false;
+};
+
+#endif
