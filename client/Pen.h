@@ -1,0 +1,36 @@
+#ifndef CUBEFRAY_PEN_H
+#define CUBEFRAY_PEN_H
+
+#include "LightProgram.h"
+#include "Matrix.h"
+#include "Mesh.h"
+#include "SimpleTextureProgram.h"
+#include "SolidColorProgram.h"
+
+// Everything drawing needs at hand: the three programs, the unit square, the camera and the
+// shared textures. Built empty; init fills it once a GL context exists, and replaces the
+// programs, projection included, so set the projection after it.
+class Pen {
+  public:
+    SolidColorProgram solidColorProgram;
+    SimpleTextureProgram simpleTextureProgram;
+    LightProgram lightProgram;
+    Mesh square;
+    mat4 view;
+    unsigned int tilesTexture = 0;
+    unsigned int crosshairsTexture = 0;
+    unsigned int gunTexture = 0;
+
+    Pen() = default;
+
+    void init();
+    // No GL call: the programs pick the projection up when they next draw.
+    void setPMat(mat4 m) {
+        solidColorProgram.setPMat(m);
+        simpleTextureProgram.setPMat(m);
+        lightProgram.setPMat(m);
+    }
+    void setView(mat4 m) { view = m; }
+};
+
+#endif

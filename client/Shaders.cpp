@@ -1,0 +1,74 @@
+#include "Shaders.h"
+
+#include "FilePath.h"
+
+#include <epoxy/gl.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <type_traits>
+#include <vector>
+
+static_assert(std::is_same<GLuint, unsigned int>::value, "headers pass GL names as unsigned int");
+
+std::string getShaderCode(std::string path) {
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        std::cout << "Can't open: " + path << std::endl;
+        exit(0);
+    }
+    std::string code;
+    std::string line;
+    while (std::getline(file, line, '\n')) {
+        code += '\n';
+        code += line;
+    }
+    return code;
+}
+
+void compileShader(std::string code, GLuint shader) {
+    const char* source = code.c_str();
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+
+    GLint logLength = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
+    if (logLength > 0) {
+        std::vector<char> log(static_cast<size_t>(logLength) + 1, '\0');
+        glGetShaderInfoLog(shader, logLength, nullptr, log.data());
+        std::cout << "Error(s) when compiling shader:\n" << log.data() << std::endl;
+    }
+}
+
+GLuint loadShaders(std::string vertexName, std::string fragmentName) {
+    std::cout << "Loading Shader Code\n";
+    std::string vertexPath = getResourcePath(vertexName);
+    std::string fragmentPath = getResourcePath(fragmentName);
+    GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+
+    std::cout << "Compiling Vertex Shader  : " << vertexName << std::endl;
+    compileShader(getShaderCode(vertexPath), vertexShader);
+    std::cout << "Compiling Fragment Shader: " << fragmentName << std::endl;
+    compileShader(getShaderCode(fragmentPath), fragmentShader);
+
+    std::cout << "Linking Program\n";
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glLinkProgram(program);
+
+    GLint logLength = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
+    if (logLength > 0) {
+        std::vector<char> log(static_cast<size_t>(logLength) + 1, '\0');
+        glGetProgramInfoLog(program, logLength, nullptr, log.data());
+        std::cout << "Error(s) when linking program:\n" << log.data() << std::endl;
+    }
+
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+    std::cout << "Returning Program ID: " << program << "\n\n";
+    return program;
+}

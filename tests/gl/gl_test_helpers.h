@@ -1,0 +1,112 @@
+#ifndef CUBEFRAY_GL_TEST_HELPERS_H
+#define CUBEFRAY_GL_TEST_HELPERS_H
+
+#include "../unit/test_helpers.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+#include <lodepng.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+// A hidden window with a 3.2 core context and one vertex array object bound, as the client
+// runs; every test gets a fresh one.
+class GlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        window = SDL_CreateWindow("gl_tests", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 64,
+                                  64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr) << SDL_GetError();
+        context = SDL_GL_CreateContext(window);
+        ASSERT_NE(context, nullptr) << SDL_GetError();
+        glGenVertexArrays(1, &vertexArray);
+        glBindVertexArray(vertexArray);
+    }
+
+    void TearDown() override {
+        if (context) {
+            glDeleteVertexArrays(1, &vertexArray);
+            SDL_GL_DeleteContext(context);
+        }
+        if (window) {
+            SDL_DestroyWindow(window);
+        }
+        SDL_Quit();
+    }
+
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    GLuint vertexArray = 0;
+};
+
+using Pixel = std::array<unsigned char, 4>;
+
+// An RGBA framebuffer of its own, bound for drawing and reading while it lives; cleared to
+// transparent black.
+class RenderTarget {
+  public:
+    RenderTarget(int width, int height) : width(width), height(height) {
+        glGenRenderbuffers(1, &colorBuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  colorBuffer);
+        complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        glViewport(0, 0, width, height);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    ~RenderTarget() {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &colorBuffer);
+    }
+    RenderTarget(const RenderTarget&) = delete;
+    RenderTarget& operator=(const RenderTarget&) = delete;
+
+    // Row 0 is the bottom of the picture.
+    Pixel pixel(int x, int y) const {
+        Pixel p{};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+        return p;
+    }
+    std::vector<unsigned char> pixels() const {
+        std::vector<unsigned char> all(static_cast<size_t>(width * height) * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+        return all;
+    }
+
+    const int width;
+    const int height;
+    bool complete = false;
+
+  private:
+    GLuint colorBuffer = 0;
+    GLuint framebuffer = 0;
+};
+
+// Writes RGBA pixels, top row first, as a PNG file in the test's temporary directory.
+inline std::string writeTempPng(const std::string& name, const std::vector<unsigned char>& rgba,
+                                unsigned width, unsigned height) {
+    std::string path = ::testing::TempDir() + name;
+    EXPECT_EQ(lodepng::encode(path, rgba, width, height), 0u);
+    return path;
+}
+
+inline std::string pixelText(const Pixel& p) {
+    return std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ", " +
+           std::to_string(p[3]);
+}
+
+#endif
