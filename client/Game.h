@@ -109,6 +109,14 @@ class Game {
     void sendKeyMessage(int gameKey, bool pressed);
     void sendTalkMessage();
     void sendShortMessage(char type);
+    void drawLightHalos(const mat4& view);
+    void drawParticles(const mat4& view);
+    void drawOtherPlayers(const mat4& view);
+    void drawGun(const mat4& modelView, float shine);
+    void drawOverlay(Player* me, const mat4& view);
+    bool showsNameTag(Player* me, const Player& p) const;
+    void drawCrosshair(float width, float height);
+    void drawChatLines(float width, float height);
 
     int stopPipe[2] = {-1, -1};
     pthread_t receiveThread;

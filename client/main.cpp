@@ -1,0 +1,152 @@
+#include "Game.h"
+#include "Messages.h"
+#include "Timing.h"
+#include "Window.h"
+
+#include <SDL.h>
+#include <cstdlib>
+#include <epoxy/gl.h>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+const int startWidth = 720;
+const int startHeight = 480;
+const float frameMillis = 1000.0f / 60;
+
+void toggleMouseCapture() {
+    bool captured = SDL_GetRelativeMouseMode() == SDL_TRUE;
+    SDL_SetRelativeMouseMode(captured ? SDL_FALSE : SDL_TRUE);
+}
+
+void dispatch(const SDL_Event& event, Game& game, vec2& windowSize, bool& running) {
+    switch (event.type) {
+    case SDL_QUIT:
+        std::cout << "Exiting game\n" << std::flush;
+        SDL_SetRelativeMouseMode(SDL_FALSE);
+        running = false;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
+            windowSize = vec2(float(event.window.data1), float(event.window.data2));
+            game.reshape(windowSize.x, windowSize.y);
+        }
+        break;
+    case SDL_KEYDOWN:
+        if (event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
+            toggleMouseCapture();
+        }
+        game.keyDown(event.key.keysym.scancode);
+        break;
+    case SDL_KEYUP:
+        game.keyUp(event.key.keysym.scancode);
+        break;
+    case SDL_MOUSEMOTION:
+        if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
+            game.mouseMoved(-event.motion.xrel, event.motion.yrel);
+        }
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        game.keyDown(mouseButtonKey);
+        break;
+    case SDL_MOUSEBUTTONUP:
+        game.keyUp(mouseButtonKey);
+        break;
+    default:
+        break;
+    }
+}
+
+void runFrames(Game& game, SDL_Window* window, vec2& windowSize) {
+    bool running = true;
+    while (running) {
+        int64_t frameStart = getCurrentMillisecond();
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            dispatch(event, game, windowSize, running);
+        }
+        game.update();
+        game.draw(1.0f);
+        float remaining = (float(frameStart) + frameMillis) - float(getCurrentMillisecond());
+        if (remaining > 0) {
+            usleep(static_cast<useconds_t>(remaining * 1000));
+        }
+        SDL_GL_SwapWindow(window);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 4) {
+        std::cout << "usage: server_address port player_name\n";
+        return 0;
+    }
+    Game game;
+    vec2 windowSize(startWidth, startHeight);
+    game.initNetworkStuff(argv[1], std::atoi(argv[2]));
+
+    // The video subsystem must be up before the context attributes are set, or they are lost
+    // and the driver hands out a compatibility context.
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        sdldie("Unable to initialize SDL");
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_Window* window = SDL_CreateWindow(
+        "Cubefray", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, startWidth, startHeight,
+        SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_MAXIMIZED);
+    if (window == nullptr) {
+        sdldie("Unable to create window");
+    }
+    checkSDLError(129);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
+    SDL_GLContext mainContext = SDL_GL_CreateContext(window);
+    checkSDLError(137);
+    if (mainContext == nullptr) {
+        sdldie("Unable to create GL context");
+    }
+    std::cout << "OpenGL Version: " << glGetString(GL_VERSION) << std::endl;
+    SDL_GL_SetSwapInterval(1);
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+    int depthSize = 0;
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthSize);
+    std::cout << "GL depth size: " << depthSize << std::endl;
+
+    // A core profile draws nothing without a vertex array object; one serves every mesh.
+    GLuint vertexArray = 0;
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+
+    game.init(windowSize.x, windowSize.y);
+
+    int mutexInit = pthread_mutex_init(&game.mutex, nullptr);
+    int threadCreate = game.startReceiveThread();
+    std::cout << "MutexInit: " << mutexInit << "  PThreadCreate: " << threadCreate << std::endl;
+
+    JoinMessage join(argv[3]);
+    std::cout << "Name: " << textOfField(join.name, sizeof(join.name)) << std::endl;
+    pthread_mutex_lock(&game.mutex);
+    game.socketInfo.sendBytesTo(&game.server, &join, sizeof(join));
+    pthread_mutex_unlock(&game.mutex);
+
+    runFrames(game, window, windowSize);
+
+    game.stopReceiveThread();
+    pthread_mutex_destroy(&game.mutex);
+    std::cout << "Cleanup game\n";
+    game.cleanup();
+    // The text drawer's GL objects go while the context they belong to still exists.
+    game.textDrawer.release();
+    glDeleteVertexArrays(1, &vertexArray);
+    std::cout << "Delete maincontext\n";
+    SDL_GL_DeleteContext(mainContext);
+    std::cout << "Destory mainwindow\n";
+    SDL_DestroyWindow(window);
+    std::cout << "SDL_Quit()\n" << std::flush;
+    SDL_Quit();
+    return 0;
+}
