@@ -1,0 +1,182 @@
+#include "Game.h"
+#include "MathOps.h"
+#include "gl_test_helpers.h"
+
+#include <cstring>
+
+namespace {
+
+const int width = 720;
+const int height = 480;
+
+// A floor under open sky, as large as the client's own map so the lights hang where they do
+// in the game.
+std::string floorMap() {
+    std::string text = "32 10 32 ";
+    for (int x = 0; x < 32; ++x) {
+        for (int y = 0; y < 10; ++y) {
+            for (int z = 0; z < 32; ++z) {
+                text += y == 0 ? "1 1 " : "0 0 ";
+            }
+        }
+    }
+    return text;
+}
+
+Player makePlayer(char id, const char* name, vec3 position, vec3 direction) {
+    Player p(position, position + direction, vec3(0, 1, 0));
+    p.setPlayerID(id);
+    p.setPlayerName(name);
+    return p;
+}
+
+int brightness(const Pixel& p) {
+    return (p[0] + p[1] + p[2]) / 3;
+}
+
+class Scene : public GlTest {
+  protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        target = std::make_unique<RenderTarget>(width, height);
+        testing::internal::CaptureStdout();
+        game.init(width, height);
+        game.mapManager = MapManager();
+        game.mapManager.init(floorMap());
+        testing::internal::GetCapturedStdout();
+        game.clientPlayerID = '1';
+        game.chatTimer = 0;
+    }
+    void TearDown() override {
+        game.textDrawer.release();
+        target.reset();
+        GlTest::TearDown();
+    }
+
+    // Where a world point lands in window pixels from the client player's eye.
+    vec2 onScreen(vec3 point) {
+        vec4 clip = game.projection * game.playerByID('1')->getViewMatrix() * vec4(point, 1);
+        return vec2((clip.x / clip.w + 1) * (width - 1) / 2,
+                    (clip.y / clip.w + 1) * (height - 1) / 2);
+    }
+
+    Pixel frameAt(vec2 p) {
+        game.draw(1);
+        return target->pixel(int(p.x), int(p.y));
+    }
+
+    // Counts pixels in a rectangle that pass a test.
+    template <typename Test> int countPixels(int x0, int y0, int x1, int y1, Test test) {
+        std::vector<unsigned char> all = target->pixels();
+        int count = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                const unsigned char* p = &all[size_t(y * width + x) * 4];
+                count += test(Pixel{p[0], p[1], p[2], p[3]}) ? 1 : 0;
+            }
+        }
+        return count;
+    }
+
+    Game game;
+    std::unique_ptr<RenderTarget> target;
+};
+
+TEST_F(Scene, CrosshairSitsInTheMiddle) {
+    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
+    game.draw(1);
+    EXPECT_GT(brightness(target->pixel(width / 2, height / 2)), 200);
+    EXPECT_LT(brightness(target->pixel(width / 2 + 40, height / 2 + 40)), 40);
+}
+
+TEST_F(Scene, OtherPlayersBodyStandsWhereTheProjectionPutsIt) {
+    game.players.push_back(makePlayer('1', "me", vec3(1024, 400, 300), vec3(0, 0, 1)));
+    // Near a corner light on the viewer's side, so its face towards us is lit.
+    vec3 bodyAt(1300, 400, 700);
+    vec2 expected = onScreen(bodyAt);
+    // Looking along +z an ordinary camera shows world +x on the left; this one mirrors it.
+    EXPECT_GT(expected.x, width / 2 + 20);
+    Pixel empty = frameAt(expected);
+    game.players.push_back(makePlayer('2', "other", bodyAt, vec3(0, 0, -1)));
+    Pixel withBody = frameAt(expected);
+    EXPECT_LT(brightness(empty), 30) << pixelText(empty);
+    EXPECT_GT(brightness(withBody), 120) << pixelText(withBody);
+    // A player awaiting respawn has no body.
+    game.players.back() = makePlayer('2', "other", vec3(-1300, 400, 700), vec3(0, 0, -1));
+    EXPECT_LT(brightness(frameAt(expected)), 30);
+}
+
+TEST_F(Scene, NameTagShowsOnlyForThePlayerUnderTheCrosshair) {
+    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0, 1)));
+    game.players.push_back(makePlayer('2', "WWWWWW", vec3(1024, 300, 1500), vec3(0, 0, -1)));
+    vec2 tag = onScreen(vec3(1024, 300, 1500));
+    auto textPixel = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
+    game.draw(1);
+    int beside =
+        countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, textPixel);
+    game.players[1].setIsInCrosshairs(true);
+    game.draw(1);
+    int tagged =
+        countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, textPixel);
+    EXPECT_EQ(beside, 0);
+    EXPECT_GT(tagged, 100);
+}
+
+TEST_F(Scene, ScoreListAtTheTopLeft) {
+    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
+    game.players.push_back(makePlayer('2', "ANNA", vec3(1024, 300, 1500), vec3(0, 0, -1)));
+    game.draw(1);
+    auto white = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
+    // Two lines, 25 pixels apart, from (20, height - 20) on.
+    EXPECT_GT(countPixels(10, height - 30, 120, height - 10, white), 50);
+    EXPECT_GT(countPixels(10, height - 55, 120, height - 35, white), 50);
+    EXPECT_EQ(countPixels(10, height - 80, 120, height - 60, white), 0);
+}
+
+TEST_F(Scene, ChatLinesAreGreenAndTheEntryLineShows) {
+    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
+    game.chatLines = {"OLDER LINE", "NEWEST LINE"};
+    game.chatTimer = 10;
+    game.draw(1);
+    // The newest line is pure green; the one before it a tenth of the way towards magenta.
+    auto green = [](const Pixel& p) { return p[1] > 200 && p[0] < 10 && p[2] < 10; };
+    auto tinted = [](const Pixel& p) { return p[1] > 180 && p[0] > 15 && p[0] < 45; };
+    int x = int(width * 0.05f);
+    int y = int(height * 0.3f);
+    EXPECT_GT(countPixels(x - 10, y - 10, x + 160, y + 10, green), 100);
+    EXPECT_GT(countPixels(x - 10, y - 30, x + 160, y - 10, tinted), 100);
+    EXPECT_EQ(countPixels(x - 10, y + 30, x + 160, height / 2 + 10, green), 0);
+    game.talking = true;
+    game.talkMessage = "HI";
+    game.draw(1);
+    EXPECT_GT(countPixels(x - 10, height / 2 - 10, x + 120, height / 2 + 10, green), 50);
+}
+
+TEST_F(Scene, LightHalosCarryTheirLightsColour) {
+    // Face the second light, (1, 0.5, 1), from 452 units away.
+    vec4 light = game.lightPositions[1];
+    game.players.push_back(
+        makePlayer('1', "me", vec3(light.x, light.y, light.z + 452), vec3(0, 0, -1)));
+    game.draw(1);
+    Pixel inner = target->pixel(width / 2 + 14, height / 2);
+    Pixel ring = target->pixel(width / 2 + 23, height / 2);
+    EXPECT_GT(brightness(inner), 240) << pixelText(inner);
+    EXPECT_GT(ring[0], ring[1] + 40) << pixelText(ring);
+    EXPECT_GT(ring[2], ring[1] + 40) << pixelText(ring);
+}
+
+TEST_F(Scene, BeforeTheIdIsKnownTheFixedCameraShowsEveryName) {
+    game.clientPlayerID = '0';
+    game.players.push_back(makePlayer('1', "AAAA", vec3(1024, 500, 1000), vec3(0, 0, -1)));
+    vec4 clip = game.projection *
+                lookAt(vec3(1023.18f, 500.201f, 664.032f), vec3(1023.21f, 500.197f, 665.032f),
+                       vec3(0, 1, 0)) *
+                vec4(1024, 500, 1000, 1);
+    vec2 tag((clip.x / clip.w + 1) * (width - 1) / 2, (clip.y / clip.w + 1) * (height - 1) / 2);
+    game.draw(1);
+    auto white = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
+    EXPECT_GT(
+        countPixels(int(tag.x) - 20, int(tag.y) - 10, int(tag.x) + 60, int(tag.y) + 10, white), 50);
+}
+
+} // namespace
