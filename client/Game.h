@@ -50,6 +50,7 @@ class Game {
     Mesh sphereMesh;
     Mesh cubeMesh;
     Mesh gunMesh;
+    Mesh particleMesh;
     std::vector<vec4> lightPositions;
     std::vector<vec4> lightColors;
     std::deque<GenericMessage> inMessages;

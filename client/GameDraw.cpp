@@ -66,7 +66,7 @@ void Game::drawLightHalos(const mat4& view) {
 void Game::drawParticles(const mat4& view) {
     SolidColorProgram& program = pen.solidColorProgram;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    program.bind(sphereMesh);
+    program.bind(particleMesh);
     for (const Particle& p : particleManager.particles) {
         program.color(p.color.x, p.color.y, p.color.z, p.color.w);
         program.draw(view * translate(p.position) * scale(p.size));
