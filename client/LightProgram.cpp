@@ -42,10 +42,7 @@ void LightProgram::color(float r, float g, float b, float a) {
 }
 
 void LightProgram::bindTexture(GLuint texture) {
-    glUseProgram(program);
-    glActiveTexture(GL_TEXTURE0);
-    glUniform1i(texSamplerLocation, 0);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bindTextureToSampler(texSamplerLocation, texture);
 }
 
 void LightProgram::setLighting(int count, const std::vector<float>& positions,

@@ -18,6 +18,13 @@ void ShaderProgram::bindElements(const Mesh& mesh) {
     elementCount = mesh.elementCount;
 }
 
+void ShaderProgram::bindTextureToSampler(GLint samplerLocation, GLuint texture) const {
+    glUseProgram(program);
+    glActiveTexture(GL_TEXTURE0);
+    glUniform1i(samplerLocation, 0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
 void ShaderProgram::drawElements() const {
     glDrawElements(GL_TRIANGLES, elementCount, GL_UNSIGNED_INT, nullptr);
 }

@@ -19,6 +19,8 @@ struct ShaderProgram {
     // Feeds the attribute from the buffer, components floats a vertex, tightly packed.
     void attribute(int location, unsigned int buffer, int components) const;
     void bindElements(const Mesh& mesh);
+    // Makes the program current and binds the texture to unit 0, which the sampler reads.
+    void bindTextureToSampler(int samplerLocation, unsigned int texture) const;
     // Draws the bound elements as triangles with the program in use.
     void drawElements() const;
 };

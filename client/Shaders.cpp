@@ -27,18 +27,29 @@ std::string getShaderCode(std::string path) {
     return code;
 }
 
+namespace {
+
+// Prints a shader's or program's log under its heading; the status is not consulted, so warnings
+// show as well as errors.
+template <typename GetParameter, typename GetLog>
+void printInfoLog(GLuint object, GetParameter getParameter, GetLog getLog, const char* heading) {
+    GLint logLength = 0;
+    getParameter(object, GL_INFO_LOG_LENGTH, &logLength);
+    if (logLength > 0) {
+        std::vector<char> log(static_cast<size_t>(logLength) + 1, '\0');
+        getLog(object, logLength, nullptr, log.data());
+        std::cout << heading << log.data() << std::endl;
+    }
+}
+
+} // namespace
+
 void compileShader(std::string code, GLuint shader) {
     const char* source = code.c_str();
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);
 
-    GLint logLength = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
-    if (logLength > 0) {
-        std::vector<char> log(static_cast<size_t>(logLength) + 1, '\0');
-        glGetShaderInfoLog(shader, logLength, nullptr, log.data());
-        std::cout << "Error(s) when compiling shader:\n" << log.data() << std::endl;
-    }
+    printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, "Error(s) when compiling shader:\n");
 }
 
 GLuint loadShaders(std::string vertexName, std::string fragmentName) {
@@ -59,13 +70,7 @@ GLuint loadShaders(std::string vertexName, std::string fragmentName) {
     glAttachShader(program, fragmentShader);
     glLinkProgram(program);
 
-    GLint logLength = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &logLength);
-    if (logLength > 0) {
-        std::vector<char> log(static_cast<size_t>(logLength) + 1, '\0');
-        glGetProgramInfoLog(program, logLength, nullptr, log.data());
-        std::cout << "Error(s) when linking program:\n" << log.data() << std::endl;
-    }
+    printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, "Error(s) when linking program:\n");
 
     glDeleteShader(vertexShader);
     glDeleteShader(fragmentShader);

@@ -29,10 +29,7 @@ void SimpleTextureProgram::color(float r, float g, float b, float a) {
 }
 
 void SimpleTextureProgram::bindTexture(GLuint texture) {
-    glUseProgram(program);
-    glActiveTexture(GL_TEXTURE0);
-    glUniform1i(texSamplerLocation, 0);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bindTextureToSampler(texSamplerLocation, texture);
 }
 
 void SimpleTextureProgram::bindUVB(GLuint buffer) {

@@ -44,43 +44,32 @@ Particle ParticleManager::spawn(vec3 position, vec4 color, float birthTime) cons
     return p;
 }
 
-void ParticleManager::add(int n, vec3 position, vec4 color, float size) {
+void ParticleManager::addScattered(int n, vec3 position, vec4 color, float size, float gravity,
+                                   vec3 lowestVelocity, float velocityRange) {
     float birthTime = now();
     for (int i = 0; i < n && !isFull(); ++i) {
         Particle p = spawn(position, color, birthTime);
         p.size = randomSize(size);
-        p.gravity = 0.1f;
-        p.velocity.x = randomInRange(-1, 2);
-        p.velocity.y = randomInRange(-1, 2);
-        p.velocity.z = randomInRange(-1, 2);
+        p.gravity = gravity;
+        p.velocity.x = randomInRange(lowestVelocity.x, velocityRange);
+        p.velocity.y = randomInRange(lowestVelocity.y, velocityRange);
+        p.velocity.z = randomInRange(lowestVelocity.z, velocityRange);
         particles.push_back(p);
     }
+}
+
+void ParticleManager::add(int n, vec3 position, vec4 color, float size) {
+    addScattered(n, position, color, size, 0.1f, vec3(-1, -1, -1), 2);
 }
 
 void ParticleManager::addExplosion(int n, vec3 position, vec4 color, float size, float spread) {
-    float birthTime = now();
-    for (int i = 0; i < n && !isFull(); ++i) {
-        Particle p = spawn(position, color, birthTime);
-        p.size = randomSize(size);
-        p.gravity = 0.1f;
-        p.velocity.x = randomInRange(-spread / 2.0, spread);
-        p.velocity.y = randomInRange(-spread / 2.0, spread);
-        p.velocity.z = randomInRange(-spread / 2.0, spread);
-        particles.push_back(p);
-    }
+    float low = static_cast<float>(-spread / 2.0);
+    addScattered(n, position, color, size, 0.1f, vec3(low, low, low), spread);
 }
 
 void ParticleManager::addSparks(int n, vec3 position, vec4 color, vec3 direction, float size) {
-    float birthTime = now();
-    for (int i = 0; i < n && !isFull(); ++i) {
-        Particle p = spawn(position, color, birthTime);
-        p.size = randomSize(size);
-        p.gravity = 0.05f;
-        p.velocity.x = randomInRange(direction.x > 0 ? 0 : -2, 2);
-        p.velocity.y = randomInRange(direction.y > 0 ? 0 : -2, 2);
-        p.velocity.z = randomInRange(direction.z > 0 ? 0 : -2, 2);
-        particles.push_back(p);
-    }
+    vec3 low(direction.x > 0 ? 0 : -2, direction.y > 0 ? 0 : -2, direction.z > 0 ? 0 : -2);
+    addScattered(n, position, color, size, 0.05f, low, 2);
 }
 
 void ParticleManager::add(int n, vec3 position, vec4 color, vec3 velocity, quat rotation,

@@ -46,6 +46,10 @@ class ParticleManager {
 
   private:
     Particle spawn(vec3 position, vec4 color, float now) const;
+    // n particles of random size whose velocity components each lie in
+    // [lowest, lowest + range) in steps of a hundredth of the range.
+    void addScattered(int n, vec3 position, vec4 color, float size, float gravity,
+                      vec3 lowestVelocity, float velocityRange);
     bool isFull() const { return particles.size() >= maxParticles; }
 };
 
