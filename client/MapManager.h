@@ -38,6 +38,7 @@ class MapManager {
     int getColumnCount() const { return columnCount; }
     int getRowCount() const { return rowCount; }
     int getDepthCount() const { return depthCount; }
+    const Mesh& getMesh() const { return mesh; }
 
     // Cell indices of a coordinate, clamped to the grid.
     int getColumn(float x) const;
