@@ -1,0 +1,204 @@
+#include "Bot.h"
+
+#include "Collisions.h"
+#include "MathOps.h"
+
+#include <cmath>
+
+namespace {
+
+const float pi = 3.14159265f;
+// 0.2 to 0.4 seconds from first sight to the first shot.
+const int minReactionTicks = 12;
+const int maxReactionTicks = 24;
+// Single shots, one and a half to three a second.
+const int minTriggerTicks = 20;
+const int maxTriggerTicks = 40;
+// Each shot is aimed up to 4 degrees off sideways and 3 degrees off in height: a sure hit up
+// close, about every second shot across a large room.
+const float maxYawError = 4 * pi / 180;
+const float maxPitchError = 3 * pi / 180;
+// Fire only once the view is this close to the chosen aim.
+const float fireTolerance = 0.05f;
+// Radians a tick: quick on a target, calm while walking.
+const float aimTurnRate = 0.1f;
+const float walkTurnRate = 0.06f;
+// Walk only when facing the goal this closely, so turns happen on the spot rather than in arcs.
+const float walkCone = 0.6f;
+// Views steeper than this are refused by the player model.
+const float maxElevation = 1.3f;
+const float waypointReach = 40;
+const float minWaypointDistance = 128;
+const int waypointTries = 12;
+// Less progress than this in a tick of walking counts as being held up.
+const float minProgress = 0.5f;
+// Ticks held up before the goal is given up for another.
+const int patienceTicks = 30;
+const int minStrafeTicks = 30;
+const int maxStrafeTicks = 90;
+// How far ahead a step is looked for.
+const float stepProbe = 16;
+
+float heading(vec3 direction) {
+    return std::atan2(-direction.x, -direction.z);
+}
+
+float elevation(vec3 direction) {
+    return std::asin(clamp(direction.y, -1.0f, 1.0f));
+}
+
+float wrapAngle(float angle) {
+    return std::remainder(angle, 2 * pi);
+}
+
+float horizontalDistance(vec3 a, vec3 b) {
+    return distanceVec3(vec3(a.x, 0, a.z), vec3(b.x, 0, b.z));
+}
+
+int pixels(float radians) {
+    return int(std::lround(radians * 360));
+}
+
+// Mouse motion that turns the view towards the wanted heading and elevation by at most maxTurn
+// radians on each axis. rotateView turns left for negative dx and down for positive dy.
+void turnTowards(BotControls& controls, vec3 direction, float wantedHeading, float wantedElevation,
+                 float maxTurn) {
+    float yaw = clamp(wrapAngle(wantedHeading - heading(direction)), -maxTurn, maxTurn);
+    float pitch = clamp(clamp(wantedElevation, -maxElevation, maxElevation) - elevation(direction),
+                        -maxTurn, maxTurn);
+    controls.dx = -pixels(yaw);
+    controls.dy = -pixels(pitch);
+}
+
+// A wall in front whose top the body would clear one cell higher up.
+bool stepAhead(const Player& body, const Arena& arena) {
+    vec3 forward = body.getDirection();
+    forward.y = 0;
+    vec3 ahead = normalized(forward) * stepProbe;
+    Box front = body.getBox();
+    front.move(ahead, 1.0f);
+    Box above = front;
+    above.move(vec3(0, arena.map().getCubeSize() + 2, 0), 1.0f);
+    return !arena.fits(front) && arena.fits(above);
+}
+
+} // namespace
+
+Bot::Bot(uint32_t seed) : random(seed) {}
+
+int Bot::between(int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+}
+
+float Bot::spread(float halfWidth) {
+    return std::uniform_real_distribution<float>(-halfWidth, halfWidth)(random);
+}
+
+BotControls Bot::think(const ServerPlayer& self, const std::vector<Sighting>& humans,
+                       const Arena& arena) {
+    if (!self.isAlive()) {
+        hasWaypoint = false;
+        targetID = 0;
+        return BotControls();
+    }
+    trackProgress(self);
+    const Sighting* target = nearestVisible(self, humans, arena);
+    BotControls controls = target ? engage(self, *target) : wander(self, arena);
+    walkedLastTick = controls.held[walkForward];
+    return controls;
+}
+
+const Sighting* Bot::nearestVisible(const ServerPlayer& self, const std::vector<Sighting>& humans,
+                                    const Arena& arena) const {
+    vec3 eye = self.body.getPosition();
+    const Sighting* nearest = nullptr;
+    for (const Sighting& human : humans) {
+        bool nearer = !nearest || distanceVec3(eye, human.eye) < distanceVec3(eye, nearest->eye);
+        if (nearer && arena.canSee(eye, human.eye)) {
+            nearest = &human;
+        }
+    }
+    return nearest;
+}
+
+BotControls Bot::engage(const ServerPlayer& self, const Sighting& target) {
+    if (target.id != targetID) {
+        targetID = target.id;
+        reactionDelay = between(minReactionTicks, maxReactionTicks);
+        drawAimError();
+    }
+    vec3 direction = self.body.getDirection();
+    vec3 toTarget = normalized(target.eye - self.body.getPosition());
+    float wantedHeading = heading(toTarget) + yawError;
+    float wantedElevation = elevation(toTarget) + pitchError;
+    BotControls controls;
+    turnTowards(controls, direction, wantedHeading, wantedElevation, aimTurnRate);
+
+    if (--strafeTicks <= 0) {
+        chooseStrafe();
+    }
+    controls.held[strafeLeft] = strafeSide > 0;
+    controls.held[strafeRight] = strafeSide < 0;
+
+    bool onAim = std::fabs(wrapAngle(wantedHeading - heading(direction))) < fireTolerance &&
+                 std::fabs(wantedElevation - elevation(direction)) < fireTolerance;
+    if (reactionDelay > 0) {
+        --reactionDelay;
+    } else if (triggerDelay > 0) {
+        --triggerDelay;
+    } else if (onAim) {
+        controls.held[fire] = true;
+        triggerDelay = between(minTriggerTicks, maxTriggerTicks);
+        drawAimError();
+    }
+    return controls;
+}
+
+BotControls Bot::wander(const ServerPlayer& self, const Arena& arena) {
+    targetID = 0;
+    vec3 position = self.body.getPosition();
+    bool arrived = hasWaypoint && horizontalDistance(position, waypoint) < waypointReach;
+    if (!hasWaypoint || arrived || stuckTicks > patienceTicks) {
+        pickWaypoint(self, arena);
+    }
+    vec3 direction = self.body.getDirection();
+    float wantedHeading = heading(waypoint - position);
+    BotControls controls;
+    turnTowards(controls, direction, wantedHeading, 0, walkTurnRate);
+    controls.held[walkForward] =
+        std::fabs(wrapAngle(wantedHeading - heading(direction))) < walkCone;
+    controls.held[jump] = stuckTicks > 0 && stepAhead(self.body, arena);
+    return controls;
+}
+
+void Bot::trackProgress(const ServerPlayer& self) {
+    vec3 position = self.body.getPosition();
+    bool heldUp = walkedLastTick && horizontalDistance(position, lastPosition) < minProgress;
+    stuckTicks = heldUp ? stuckTicks + 1 : 0;
+    lastPosition = position;
+}
+
+// A random spawn point in plain view and some way off; failing that, any spawn point.
+void Bot::pickWaypoint(const ServerPlayer& self, const Arena& arena) {
+    const std::vector<vec3>& spots = arena.spawnPoints();
+    vec3 eye = self.body.getPosition();
+    for (int attempt = 0; attempt < waypointTries; ++attempt) {
+        waypoint = spots[size_t(between(0, int(spots.size()) - 1))];
+        if (horizontalDistance(eye, waypoint) >= minWaypointDistance &&
+            arena.canSee(eye, waypoint)) {
+            break;
+        }
+    }
+    hasWaypoint = true;
+    stuckTicks = 0;
+}
+
+void Bot::chooseStrafe() {
+    strafeSide = between(-1, 1);
+    strafeTicks = between(minStrafeTicks, maxStrafeTicks);
+}
+
+void Bot::drawAimError() {
+    yawError = spread(maxYawError);
+    pitchError = spread(maxPitchError);
+}

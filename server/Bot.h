@@ -1,0 +1,64 @@
+#ifndef CUBEFRAY_SERVER_BOT_H
+#define CUBEFRAY_SERVER_BOT_H
+
+#include "Arena.h"
+#include "ClientMessage.h"
+#include "ServerPlayer.h"
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+// A living human player, as a bot may notice it.
+struct Sighting {
+    char id = 0;
+    vec3 eye;
+};
+
+// What a bot does in one tick, in the terms a client uses: held controls and mouse pixels.
+struct BotControls {
+    std::array<bool, controlCount> held{};
+    int dx = 0;
+    int dy = 0;
+};
+
+// The mind of a server-side player. With no human in sight it walks from spawn point to spawn
+// point, jumping onto steps and choosing another goal when a wall holds it up. A human in sight
+// (nothing solid between the eyes) becomes its target: after a reaction delay it turns on it at a
+// limited rate and fires single shots at a human pace, each aimed a few degrees off at random.
+class Bot {
+  public:
+    explicit Bot(uint32_t seed);
+
+    BotControls think(const ServerPlayer& self, const std::vector<Sighting>& humans,
+                      const Arena& arena);
+
+  private:
+    const Sighting* nearestVisible(const ServerPlayer& self, const std::vector<Sighting>& humans,
+                                   const Arena& arena) const;
+    BotControls engage(const ServerPlayer& self, const Sighting& target);
+    BotControls wander(const ServerPlayer& self, const Arena& arena);
+    void trackProgress(const ServerPlayer& self);
+    void pickWaypoint(const ServerPlayer& self, const Arena& arena);
+    void chooseStrafe();
+    void drawAimError();
+    int between(int low, int high);
+    float spread(float halfWidth);
+
+    std::mt19937 random;
+    bool hasWaypoint = false;
+    vec3 waypoint;
+    vec3 lastPosition;
+    bool walkedLastTick = false;
+    int stuckTicks = 0;
+    char targetID = 0;
+    int reactionDelay = 0;
+    int triggerDelay = 0;
+    float yawError = 0;
+    float pitchError = 0;
+    int strafeSide = 0;
+    int strafeTicks = 0;
+};
+
+#endif

@@ -1,0 +1,25 @@
+#ifndef CUBEFRAY_SERVER_DATAGRAM_H
+#define CUBEFRAY_SERVER_DATAGRAM_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Where a client's datagrams come from: IPv4 address and UDP port, both in host byte order.
+struct PeerAddress {
+    uint32_t ip = 0;
+    uint16_t port = 0;
+
+    bool operator==(const PeerAddress& other) const { return ip == other.ip && port == other.port; }
+    bool operator!=(const PeerAddress& other) const { return !(*this == other); }
+};
+
+// One datagram on its way to or from a client.
+struct Datagram {
+    PeerAddress peer;
+    std::string bytes;
+};
+
+using Datagrams = std::vector<Datagram>;
+
+#endif

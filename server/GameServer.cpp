@@ -1,0 +1,296 @@
+#include "GameServer.h"
+
+#include "Collisions.h"
+#include "Combat.h"
+#include "ServerMessages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+const char firstPlayerID = '1';
+const char* const botNames[maxBots] = {"bot_ann", "bot_ben", "bot_cal", "bot_dot"};
+
+// The smallest distance from the point to any of the others; infinite when there are none.
+float distanceToNearest(vec3 point, const std::vector<vec3>& others) {
+    float nearest = INFINITY;
+    for (vec3 other : others) {
+        nearest = std::min(nearest, distanceVec3(point, other));
+    }
+    return nearest;
+}
+
+} // namespace
+
+GameServer::GameServer(const Arena& arena, uint32_t seed, std::ostream& log)
+    : arena(arena), log(log), random(seed) {
+    if (arena.spawnPoints().empty()) {
+        throw std::invalid_argument("the map has no place to spawn");
+    }
+}
+
+void GameServer::addBots(int count) {
+    for (int added = 0; added < count && lowestFreeID() != 0; ++added) {
+        ServerPlayer& bot = seat(botNames[added], true, PeerAddress());
+        bots.emplace(bot.id(), Bot(random()));
+    }
+}
+
+const ServerPlayer* GameServer::findPlayer(char id) const {
+    for (const ServerPlayer& player : players) {
+        if (player.id() == id) {
+            return &player;
+        }
+    }
+    return nullptr;
+}
+
+ServerPlayer* GameServer::playerByID(char id) {
+    return const_cast<ServerPlayer*>(static_cast<const GameServer*>(this)->findPlayer(id));
+}
+
+ServerPlayer* GameServer::findClient(const PeerAddress& peer) {
+    for (ServerPlayer& player : players) {
+        if (!player.isBot && player.peer == peer) {
+            return &player;
+        }
+    }
+    return nullptr;
+}
+
+ServerPlayer* GameServer::ownerOf(const ClientMessage& message, const PeerAddress& from) {
+    ServerPlayer* player = playerByID(message.playerID);
+    bool sentByOwner = player && !player->isBot && player->peer == from;
+    return sentByOwner ? player : nullptr;
+}
+
+// '1' to '4', or 0 when every seat is taken.
+char GameServer::lowestFreeID() const {
+    for (char id = firstPlayerID; id < firstPlayerID + maxPlayersInUpdate; ++id) {
+        if (findPlayer(id) == nullptr) {
+            return id;
+        }
+    }
+    return 0;
+}
+
+ServerPlayer& GameServer::seat(const std::string& name, bool isBot, PeerAddress peer) {
+    char id = lowestFreeID();
+    auto place = std::find_if(players.begin(), players.end(),
+                              [id](const ServerPlayer& player) { return player.id() > id; });
+    ServerPlayer& player = *players.insert(place, ServerPlayer(id, name, isBot, peer));
+    player.lastHeardTick = tickCount;
+    spawn(player);
+    writeLog(name + " joined as " + id);
+    return player;
+}
+
+Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes) {
+    Datagrams out;
+    std::optional<ClientMessage> message = parseClientMessage(bytes);
+    if (!message) {
+        ++rejected;
+        return out;
+    }
+    if (message->type == MessageType::join) {
+        handleJoin(*message, from, out);
+        return out;
+    }
+    ServerPlayer* sender = ownerOf(*message, from);
+    if (sender == nullptr) {
+        ++rejected;
+        return out;
+    }
+    sender->lastHeardTick = tickCount;
+    handle(*sender, *message, out);
+    return out;
+}
+
+void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& from, Datagrams& out) {
+    if (ServerPlayer* known = findClient(from)) {
+        known->lastHeardTick = tickCount;
+        out.push_back({from, yourIDMessage(known->id())});
+        return;
+    }
+    if (lowestFreeID() == 0) {
+        out.push_back({from, serverFullMessage()});
+        return;
+    }
+    ServerPlayer& player = seat(message.text, false, from);
+    out.push_back({from, yourIDMessage(player.id())});
+    broadcastChat(message.text + " joined", out);
+}
+
+void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Datagrams& out) {
+    switch (message.type) {
+    case MessageType::key:
+        sender.held[message.control] = message.pressed;
+        break;
+    case MessageType::mouse:
+        if (sender.isAlive()) {
+            sender.turn(message.dx, message.dy);
+        }
+        break;
+    case MessageType::talk:
+        if (!message.text.empty()) {
+            broadcast(talkMessage(sender.id(), message.text), out);
+        }
+        break;
+    case MessageType::leave:
+        removePlayer(sender.id(), out);
+        break;
+    default:
+        // A keep-alive only refreshes the sender, which receive() has done.
+        break;
+    }
+}
+
+void GameServer::removePlayer(char id, Datagrams& out) {
+    auto gone = std::find_if(players.begin(), players.end(),
+                             [id](const ServerPlayer& player) { return player.id() == id; });
+    std::string name = gone->name();
+    players.erase(gone);
+    writeLog(name + " left");
+    broadcastChat(name + " left", out);
+}
+
+Datagrams GameServer::tick() {
+    Datagrams out;
+    ++tickCount;
+    dropSilentClients(out);
+    steerBots();
+    for (ServerPlayer& player : players) {
+        advance(player);
+    }
+    for (ServerPlayer& player : players) {
+        fireIfReady(player, out);
+    }
+    std::vector<PlayerUpdate> records;
+    for (const ServerPlayer& player : players) {
+        records.push_back(player.record());
+    }
+    broadcast(updateMessage(records), out);
+    return out;
+}
+
+void GameServer::dropSilentClients(Datagrams& out) {
+    std::vector<char> silent;
+    for (const ServerPlayer& player : players) {
+        if (!player.isBot && tickCount - player.lastHeardTick >= uint64_t(silenceLimitTicks)) {
+            silent.push_back(player.id());
+        }
+    }
+    for (char id : silent) {
+        removePlayer(id, out);
+    }
+}
+
+void GameServer::steerBots() {
+    std::vector<Sighting> humans = livingHumans();
+    for (auto& [id, bot] : bots) {
+        ServerPlayer& self = *playerByID(id);
+        BotControls controls = bot.think(self, humans, arena);
+        self.held = controls.held;
+        if (self.isAlive()) {
+            self.turn(controls.dx, controls.dy);
+        }
+    }
+}
+
+void GameServer::advance(ServerPlayer& player) {
+    player.firedThisTick = false;
+    if (player.shotCooldown > 0) {
+        --player.shotCooldown;
+    }
+    if (!player.isAlive()) {
+        if (--player.respawnDelay == 0) {
+            spawn(player);
+        }
+        return;
+    }
+    stepBody(player.body, player.motion, player.moveIntent(), arena);
+}
+
+void GameServer::fireIfReady(ServerPlayer& shooter, Datagrams& out) {
+    if (!shooter.isAlive() || !shooter.holds(fire) || shooter.shotCooldown > 0) {
+        return;
+    }
+    shooter.firedThisTick = true;
+    shooter.shotCooldown = shotInterval;
+    if (ServerPlayer* victim = playerHitBy(shooter, players, arena.map())) {
+        registerHit(shooter, *victim, out);
+    }
+}
+
+void GameServer::registerHit(ServerPlayer& shooter, ServerPlayer& victim, Datagrams& out) {
+    if (++victim.hitsTaken < hitsToKill) {
+        return;
+    }
+    ++shooter.points;
+    victim.die(respawnTicks);
+    std::string line = shooter.name() + " killed " + victim.name();
+    writeLog(line);
+    broadcastChat(line, out);
+}
+
+void GameServer::spawn(ServerPlayer& player) {
+    vec3 eye = farthestSpawnPoint(player);
+    player.spawnAt(eye, yawTowardsCentre(eye));
+}
+
+// Among spawn points equally far from everyone (as when nobody else lives), a random one.
+vec3 GameServer::farthestSpawnPoint(const ServerPlayer& player) {
+    std::vector<vec3> others;
+    for (const ServerPlayer& other : players) {
+        if (other.id() != player.id() && other.isAlive()) {
+            others.push_back(other.body.getPosition());
+        }
+    }
+    const std::vector<vec3>& spots = arena.spawnPoints();
+    size_t start = std::uniform_int_distribution<size_t>(0, spots.size() - 1)(random);
+    vec3 best = spots[start];
+    float bestDistance = distanceToNearest(best, others);
+    for (size_t step = 1; step < spots.size(); ++step) {
+        vec3 spot = spots[(start + step) % spots.size()];
+        float distance = distanceToNearest(spot, others);
+        if (distance > bestDistance) {
+            best = spot;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// Newcomers face the middle of the map rather than the nearest wall.
+float GameServer::yawTowardsCentre(vec3 eye) const {
+    vec3 towards = arena.centre() - eye;
+    return std::atan2(-towards.x, -towards.z);
+}
+
+std::vector<Sighting> GameServer::livingHumans() const {
+    std::vector<Sighting> humans;
+    for (const ServerPlayer& player : players) {
+        if (!player.isBot && player.isAlive()) {
+            humans.push_back({player.id(), player.body.getPosition()});
+        }
+    }
+    return humans;
+}
+
+void GameServer::broadcast(const std::string& bytes, Datagrams& out) const {
+    for (const ServerPlayer& player : players) {
+        if (!player.isBot) {
+            out.push_back({player.peer, bytes});
+        }
+    }
+}
+
+void GameServer::broadcastChat(const std::string& line, Datagrams& out) const {
+    broadcast(talkMessage(serverSenderID, line), out);
+}
+
+void GameServer::writeLog(const std::string& line) {
+    log << line << std::endl;
+}

@@ -1,0 +1,80 @@
+#ifndef CUBEFRAY_SERVER_GAMESERVER_H
+#define CUBEFRAY_SERVER_GAMESERVER_H
+
+#include "Arena.h"
+#include "Bot.h"
+#include "ClientMessage.h"
+#include "Datagram.h"
+#include "ServerPlayer.h"
+
+#include <cstdint>
+#include <map>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+const int ticksPerSecond = 60;
+// A client that sends nothing for five seconds has gone.
+const int silenceLimitTicks = 5 * ticksPerSecond;
+const int maxBots = maxPlayersInUpdate;
+
+// The rules of the game, without sockets or clocks: datagrams come in through receive(), time
+// passes through tick(), and both answer with the datagrams to send. Joins, leaves and kills are
+// written to the log, a line each.
+//
+// Bots take seats like clients do, so each bot leaves one seat fewer for humans.
+class GameServer {
+  public:
+    // The arena must offer at least one spawn point and outlive the server.
+    GameServer(const Arena& arena, uint32_t seed, std::ostream& log);
+
+    // Seats up to count bots, as many as there are free seats.
+    void addBots(int count);
+    Datagrams receive(const PeerAddress& from, const std::string& bytes);
+    // One sixtieth of a second: input turned into motion and shots, then an update for every
+    // client.
+    Datagrams tick();
+
+    // Datagrams dropped as malformed or as not sent by the owner of the id they name.
+    long rejectedDatagrams() const { return rejected; }
+    // The player with this id, or nullptr.
+    const ServerPlayer* findPlayer(char id) const;
+    size_t playerCount() const { return players.size(); }
+
+  private:
+    ServerPlayer* playerByID(char id);
+    ServerPlayer* findClient(const PeerAddress& peer);
+    ServerPlayer* ownerOf(const ClientMessage& message, const PeerAddress& from);
+    char lowestFreeID() const;
+    ServerPlayer& seat(const std::string& name, bool isBot, PeerAddress peer);
+
+    void handleJoin(const ClientMessage& message, const PeerAddress& from, Datagrams& out);
+    void handle(ServerPlayer& sender, const ClientMessage& message, Datagrams& out);
+    void removePlayer(char id, Datagrams& out);
+
+    void dropSilentClients(Datagrams& out);
+    void steerBots();
+    void advance(ServerPlayer& player);
+    void fireIfReady(ServerPlayer& shooter, Datagrams& out);
+    void registerHit(ServerPlayer& shooter, ServerPlayer& victim, Datagrams& out);
+    void spawn(ServerPlayer& player);
+    vec3 farthestSpawnPoint(const ServerPlayer& player);
+    float yawTowardsCentre(vec3 eye) const;
+
+    std::vector<Sighting> livingHumans() const;
+    void broadcast(const std::string& bytes, Datagrams& out) const;
+    void broadcastChat(const std::string& line, Datagrams& out) const;
+    void writeLog(const std::string& line);
+
+    const Arena& arena;
+    std::ostream& log;
+    std::mt19937 random;
+    // In id order, which is the order of the records in every update.
+    std::vector<ServerPlayer> players;
+    std::map<char, Bot> bots;
+    uint64_t tickCount = 0;
+    long rejected = 0;
+};
+
+#endif

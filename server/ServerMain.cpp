@@ -1,0 +1,107 @@
+#include "Arena.h"
+#include "FilePath.h"
+#include "GameServer.h"
+#include "MapFile.h"
+#include "ServerOptions.h"
+#include "ServerSocket.h"
+#include "TickClock.h"
+
+#include <csignal>
+#include <iostream>
+#include <random>
+
+namespace {
+
+const int usageStatus = 2;
+const int failureStatus = 1;
+// Datagrams handled between two looks at the clock, so a flood cannot hold up the ticks.
+const int maxDatagramsPerWake = 256;
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int) {
+    stopRequested = 1;
+}
+
+// Without SA_RESTART, so that a signal also ends the wait for datagrams at once.
+void stopOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int fail(const std::string& error) {
+    std::cerr << "cubefray-server: " << error << std::endl;
+    return failureStatus;
+}
+
+void sendAll(const ServerSocket& socket, const Datagrams& datagrams) {
+    for (const Datagram& datagram : datagrams) {
+        socket.send(datagram);
+    }
+}
+
+void receiveWaiting(const ServerSocket& socket, GameServer& game) {
+    for (int handled = 0; handled < maxDatagramsPerWake; ++handled) {
+        std::optional<Datagram> datagram = socket.receive();
+        if (!datagram) {
+            return;
+        }
+        sendAll(socket, game.receive(datagram->peer, datagram->bytes));
+    }
+}
+
+void serve(const ServerSocket& socket, GameServer& game) {
+    TickClock clock(ticksPerSecond, TickClock::Clock::now());
+    while (!stopRequested) {
+        TickClock::Clock::time_point now = TickClock::Clock::now();
+        if (now >= clock.nextTick()) {
+            sendAll(socket, game.tick());
+            clock.tickDone(now);
+        } else if (socket.waitForDatagram(clock.nextTick() - now)) {
+            receiveWaiting(socket, game);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc),
+                                               getResourcePath("mapdata"));
+    if (commandLine.action == CommandLine::Action::showHelp) {
+        std::cout << helpText() << std::flush;
+        return 0;
+    }
+    if (commandLine.action == CommandLine::Action::reject) {
+        std::cerr << "cubefray-server: " << commandLine.error << "\n" << usageLine() << std::endl;
+        return usageStatus;
+    }
+    const ServerOptions& options = commandLine.options;
+
+    MapFile mapFile = readMapFile(options.mapPath);
+    if (!mapFile.error.empty()) {
+        return fail(mapFile.error);
+    }
+    Arena arena(mapFile.text);
+    if (arena.spawnPoints().empty()) {
+        return fail("map " + options.mapPath + " has no place to spawn");
+    }
+    ServerSocket socket;
+    std::string bindError = socket.bind(options.port);
+    if (!bindError.empty()) {
+        return fail("cannot bind UDP port " + std::to_string(options.port) + ": " + bindError);
+    }
+    stopOnSignals();
+
+    std::cout << "Cubefray server on port " << options.port << ", map " << options.mapPath << ", "
+              << options.bots << " bots" << std::endl;
+    GameServer game(arena, std::random_device()(), std::cout);
+    game.addBots(options.bots);
+    serve(socket, game);
+    std::cout << game.rejectedDatagrams() << " malformed datagrams dropped" << std::endl;
+    std::cout << "Server stopped" << std::endl;
+    return 0;
+}
