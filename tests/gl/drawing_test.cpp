@@ -89,15 +89,38 @@ TEST_F(Drawing, SimpleTextureTintsTheTexture) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+// The unit square of makeSquare cut into cells x cells quads, so that light summed at the
+// vertices can be read off at the pixels in between.
+Model finelyCutSquare(int cells) {
+    Model grid;
+    const float step = 1.0f / float(cells);
+    const vec3 normal(0, 0, -1);
+    for (int row = 0; row < cells; ++row) {
+        for (int column = 0; column < cells; ++column) {
+            float x0 = -0.5f + step * float(column), y0 = -0.5f + step * float(row);
+            float first = float(grid.vertices.size() / 3);
+            grid.pushVertices(vec3(x0, y0, 0), vec3(x0 + step, y0, 0),
+                              vec3(x0 + step, y0 + step, 0), vec3(x0, y0 + step, 0));
+            grid.pushUVs(vec2(0, 0), vec2(1, 0), vec2(1, 1), vec2(0, 1));
+            grid.pushNormals(normal, normal, normal, normal);
+            grid.pushElements(first, first + 1, first + 2, first + 3);
+        }
+    }
+    return grid;
+}
+
 // The lit square fills the picture 2 units in front of the eye and faces it.
 class Lighting : public Drawing {
   protected:
     void SetUp() override {
         Drawing::SetUp();
         ASSERT_FALSE(HasFatalFailure());
+        surface.init(finelyCutSquare(64), 0);
         pen.lightProgram.setPMat(ortho(-1, 1, -1, 1, 0.5f, 10));
-        pen.lightProgram.bind(pen.square);
+        pen.lightProgram.bind(surface);
     }
+
+    Mesh surface;
 
     // The square's normal points away from the eye; the mirrored z turns it around and the
     // program has to normalise the stretched normal.
