@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake pkg-config libsdl2-dev liblodepng-dev libepoxy-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libgl1-mesa-dri xvfb xauth xdotool
+          libgtest-dev libgmock-dev libbenchmark-dev libgl1-mesa-dri xvfb xauth xdotool x11-apps
           python3)
 
 missing=()

@@ -12,7 +12,9 @@ const int contactSearchSteps = 12;
 vec3 walkDelta(const Player& body, const MoveIntent& intent) {
     Player probe = body;
     probe.move(float(intent.forward));
-    probe.strafe(float(intent.left));
+    // The client's camera mirrors the picture: the strafe axis, the body's left in the world,
+    // is what its player sees on the right.
+    probe.strafe(float(intent.right));
     return probe.getPosition() - body.getPosition();
 }
 

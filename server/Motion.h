@@ -15,11 +15,11 @@ struct MotionState {
     bool onGround = false;
 };
 
-// What the held controls ask for in one tick: forward -1..1 (back, forward), left -1..1 (right,
-// left), and whether to jump.
+// What the held controls ask for in one tick: forward -1..1 (back, forward), right -1..1 (towards
+// the left or the right of the player's picture), and whether to jump.
 struct MoveIntent {
     int forward = 0;
-    int left = 0;
+    int right = 0;
     bool jump = false;
 };
 

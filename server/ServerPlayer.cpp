@@ -23,7 +23,7 @@ ServerPlayer::ServerPlayer(char id, const std::string& name, bool isBot, PeerAdd
 MoveIntent ServerPlayer::moveIntent() const {
     MoveIntent intent;
     intent.forward = int(holds(walkForward)) - int(holds(walkBack));
-    intent.left = int(holds(strafeLeft)) - int(holds(strafeRight));
+    intent.right = int(holds(strafeRight)) - int(holds(strafeLeft));
     intent.jump = holds(jump);
     return intent;
 }

@@ -343,29 +343,29 @@ template <typename Paint> void paintRegion(Image& image, const Region& region, P
 Image texture() {
     Image image(textureSize, textureSize);
     const double size = textureSize;
-    // Matte polymer: near black with a blue-grey cast, fine grain and faint mottling.
+    // Matte polymer: dark grey with a blue cast, fine grain and faint mottling.
     paintRegion(image, polymer, [size](int x, int y) {
         double mottle = tiledFractalNoise(x / size, y / size, 8, 4, 201);
         double grain = latticeValue(x, y, 202) - 0.5;
-        return scaled(rgb(40, 43, 50), 0.9 + 0.2 * mottle + 0.12 * grain);
+        return scaled(rgb(92, 97, 108), 0.9 + 0.2 * mottle + 0.12 * grain);
     });
     // Stippled grip polymer: the same colour broken into small raised dots.
     paintRegion(image, grip, [](int x, int y) {
         double dots = tiledNoise(x / 2.0, y / 2.0, textureSize / 2, 211);
         double grain = latticeValue(x, y, 212) - 0.5;
-        return scaled(rgb(40, 43, 50), 0.8 + 0.45 * dots + 0.1 * grain);
+        return scaled(rgb(92, 97, 108), 0.8 + 0.45 * dots + 0.1 * grain);
     });
     // Blued steel, brushed along u (the barrel's length).
     paintRegion(image, metal, [size](int x, int y) {
         double brushed = tiledFractalNoise(x / size * 0.125, y / size, 64, 3, 221);
         double grain = latticeValue(x, y, 222) - 0.5;
-        return scaled(rgb(52, 55, 60), 0.75 + 0.5 * brushed + 0.1 * grain);
+        return scaled(rgb(112, 116, 122), 0.75 + 0.5 * brushed + 0.1 * grain);
     });
     // Lighter smoke-grey polymer for the magazine.
     paintRegion(image, accent, [size](int x, int y) {
         double mottle = tiledFractalNoise(x / size, y / size, 8, 4, 231);
         double grain = latticeValue(x, y, 232) - 0.5;
-        return scaled(rgb(96, 98, 92), 0.88 + 0.22 * mottle + 0.1 * grain);
+        return scaled(rgb(150, 152, 142), 0.88 + 0.22 * mottle + 0.1 * grain);
     });
     return image;
 }

@@ -145,11 +145,11 @@ TEST_F(Lighting, FadesWithDistanceToTheFillLevel) {
     const Pixel middle = target->pixel(column(0), 32);
     const Pixel far = target->pixel(column(0.9f), 32);
     // Right under a light well inside its radius the surface shows almost its full colour.
-    EXPECT_TRUE(pixelNear(near, {255, 127, 63, 255}, 4));
+    EXPECT_TRUE(pixelNear(near, {255, 135, 68, 255}, 4));
     EXPECT_GT(near[1], middle[1] + 60) << pixelText(middle);
     EXPECT_GT(middle[0], far[0]) << pixelText(middle);
     // Beyond the radius only the fill remains, in the surface's colour.
-    EXPECT_TRUE(pixelNear(far, {20, 10, 5, 255}, 1));
+    EXPECT_TRUE(pixelNear(far, {38, 19, 10, 255}, 1));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -169,7 +169,7 @@ TEST_F(Lighting, UnusableRadiiLightNothing) {
                                  std::vector<float>(9, 1),
                                  {std::numeric_limits<float>::quiet_NaN(), 0, -1});
     drawSquare(20);
-    EXPECT_TRUE(pixelNear(target->pixel(32, 32), {20, 20, 20, 255}, 1));
+    EXPECT_TRUE(pixelNear(target->pixel(32, 32), {38, 38, 38, 255}, 1));
 }
 
 TEST_F(Lighting, LightCountIsCutToCapacityAndData) {

