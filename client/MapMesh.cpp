@@ -6,7 +6,9 @@ void MapManager::init(std::string text) {
     constructMesh();
 }
 
-void MapManager::constructMesh() { mesh.init(buildModel(), 0); }
+void MapManager::constructMesh() {
+    mesh.init(buildModel(), 0);
+}
 
 void MapManager::draw(Pen* pen) {
     LightProgram& program = pen->lightProgram;
