@@ -1,7 +1,4 @@
-#include "Collisions.h"
 #include "server_test_support.h"
-
-#include <cmath>
 
 namespace {
 
@@ -15,41 +12,33 @@ std::string botArena() {
     });
 }
 
-TEST(Bots, TakeSeatsLikePlayersAndNeverTimeOut) {
-    TestGame game(botArena());
+// Bots take seats like players and never time out. Each keeps moving: most ten-second stretches
+// end far from where they started, and over the whole run they cover much of the room, jumping
+// onto the step now and then.
+TEST(Bots, TakeSeatsAndWanderWithoutEnteringWalls) {
+    TestGame game(botArena(), 11);
     game.server.addBots(4);
-    EXPECT_EQ(game.server.playerCount(), 4u);
-    EXPECT_EQ(game.player('1').name(), "bot_ann");
-    EXPECT_EQ(game.player('4').name(), "bot_dot");
     EXPECT_EQ(
         game.log.str(),
         "bot_ann joined as 1\nbot_ben joined as 2\nbot_cal joined as 3\nbot_dot joined as 4\n");
-    EXPECT_EQ(game.send(1, joinBytes("alice")).at(0).bytes, "f");
-    game.run(2 * silenceLimitTicks);
-    EXPECT_EQ(game.server.playerCount(), 4u);
-    // Nobody can speak or steer for a bot.
-    game.send(1, keyBytes('1', fire, true));
-    game.send(1, shortBytes(MessageType::leave, '2'));
-    EXPECT_EQ(game.server.rejectedDatagrams(), 2);
-    EXPECT_EQ(game.server.playerCount(), 4u);
-}
-
-TEST(Bots, WanderWithoutEnteringWalls) {
-    TestGame game(botArena(), 11);
-    game.server.addBots(2);
-    std::vector<vec3> visited[2];
+    EXPECT_EQ(game.send(1, bytesOf(JoinMessage("alice"))).at(0).bytes, "f");
+    std::vector<vec3> visited[4];
+    int climbs = 0;
+    bool wasUp[4] = {};
     for (int tick = 0; tick < 3000; ++tick) {
         game.server.tick();
-        for (int bot = 0; bot < 2; ++bot) {
+        for (int bot = 0; bot < 4; ++bot) {
             const Player& body = game.player(char('1' + bot)).body;
             ASSERT_TRUE(game.arena.fits(body.getBox())) << "bot " << bot << " tick " << tick;
+            float feet = body.getBox().min.y;
+            bool up = feet > 128 && feet < 128.5f;
+            climbs += tick > 0 && up && !wasUp[bot] ? 1 : 0;
+            wasUp[bot] = up || (wasUp[bot] && !(feet > 64 && feet < 64.5f));
             if (tick % 300 == 0) {
                 visited[bot].push_back(body.getPosition());
             }
         }
     }
-    // Each bot keeps moving: most ten-second stretches end far from where they started, and over
-    // the whole run the bots cover much of the room.
     for (const std::vector<vec3>& path : visited) {
         int moves = 0;
         float farthest = 0;
@@ -60,26 +49,16 @@ TEST(Bots, WanderWithoutEnteringWalls) {
         EXPECT_GE(moves, 6);
         EXPECT_GT(farthest, 256);
     }
-}
-
-TEST(Bots, ClimbOntoAStepOnTheirWay) {
-    // A corridor whose far part is one cell higher: half the spawn points lie up there.
-    TestGame game(
-        mapText(2, 6, 10, [](int, int y, int z) { return y == 0 || (y == 1 && z >= 6); }));
-    game.server.addBots(1);
-    int climbs = 0;
-    bool wasUp = false;
-    for (int tick = 0; tick < 3000; ++tick) {
-        game.server.tick();
-        float feet = game.player('1').body.getBox().min.y;
-        bool onUpperFloor = feet > 128 && feet < 128.5f;
-        bool onLowerFloor = feet > 64 && feet < 64.5f;
-        climbs += onUpperFloor && !wasUp ? 1 : 0;
-        wasUp = onUpperFloor || (wasUp && !onLowerFloor);
-    }
     EXPECT_GE(climbs, 5);
+    // Nobody can speak or steer for a bot.
+    game.send(1, keyBytes('1', fire, true));
+    game.send(1, {MessageType::leave, '2'});
+    EXPECT_EQ(game.server.rejectedDatagrams(), 2);
+    EXPECT_EQ(game.server.playerCount(), 4u);
 }
 
+// The bot shoots not at once (it reacts), soon (within a second), then at a human pace, aimed at
+// the human within a few degrees.
 TEST(Bots, ShootAHumanInSight) {
     TestGame game(walledRoom(10, 10), 5);
     game.server.addBots(1);
@@ -87,11 +66,9 @@ TEST(Bots, ShootAHumanInSight) {
     std::vector<int> shotTicks;
     bool hitTheHuman = false;
     for (int tick = 1; tick <= 600; ++tick) {
-        std::optional<UpdateMessage> update =
-            updateFor(game.run(1, {{1, alice}}), clientAddress(1));
-        ASSERT_TRUE(update);
-        const PlayerUpdate& bot = update->players[0];
-        const PlayerUpdate& human = update->players[1];
+        UpdateMessage update = updateFor(game.run(1, {{1, alice}}), clientAddress(1)).value();
+        const PlayerUpdate& bot = update.players[0];
+        const PlayerUpdate& human = update.players[1];
         if (!bot.shooting) {
             continue;
         }
@@ -99,12 +76,10 @@ TEST(Bots, ShootAHumanInSight) {
         // A shot that kills leaves the human at the graveyard in the same update.
         bool killed = human.position.x < 0;
         if (!killed) {
-            vec3 toHuman = normalized(human.position - bot.position);
-            EXPECT_GT(bot.direction.dot(toHuman), std::cos(0.1f)) << "a few degrees off at most";
+            EXPECT_GT(bot.direction.dot(normalized(human.position - bot.position)), std::cos(0.1f));
         }
         hitTheHuman = hitTheHuman || killed || game.player(alice).hitsTaken > 0;
     }
-    // Not at once (it reacts), soon (within a second), then at a human pace.
     ASSERT_FALSE(shotTicks.empty());
     EXPECT_GE(shotTicks[0], 12);
     EXPECT_LE(shotTicks[0], 60);
@@ -115,21 +90,17 @@ TEST(Bots, ShootAHumanInSight) {
 }
 
 TEST(Bots, HoldFireWithoutSight) {
-    // Two rooms parted by a full wall: the bot and the human never see each other.
-    std::string map = mapText(12, 6, 6, [](int x, int y, int z) {
+    // Two rooms parted by a full wall: the bot and the human spawn in different ones.
+    auto twoRooms = [](int x, int y, int z) {
         bool border = x == 0 || z == 0 || x == 11 || z == 5;
         return y == 0 || ((border || x == 6) && y <= 4);
-    });
-    TestGame game(map, 2);
+    };
+    TestGame game(mapText(12, 6, 6, twoRooms), 2);
     game.server.addBots(1);
     char alice = game.join(1, "alice");
-    vec3 bot = game.player('1').body.getPosition();
-    vec3 human = game.player(alice).body.getPosition();
-    ASSERT_NE(bot.x < 384, human.x < 384) << "the two spawn in different rooms";
     for (int tick = 0; tick < 600; ++tick) {
-        std::optional<UpdateMessage> update =
-            updateFor(game.run(1, {{1, alice}}), clientAddress(1));
-        ASSERT_EQ(update->players[0].shooting, 0) << tick;
+        UpdateMessage update = updateFor(game.run(1, {{1, alice}}), clientAddress(1)).value();
+        ASSERT_EQ(update.players[0].shooting, 0) << tick;
     }
 }
 
