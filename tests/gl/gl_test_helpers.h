@@ -6,7 +6,6 @@
 #include <SDL.h>
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
-#include <lodepng.h>
 
 #include <array>
 #include <string>
@@ -30,14 +29,13 @@ class GlTest : public ::testing::Test {
         glBindVertexArray(vertexArray);
     }
 
+    // SDL turns a null window away by itself; GL needs the context.
     void TearDown() override {
         if (context) {
             glDeleteVertexArrays(1, &vertexArray);
             SDL_GL_DeleteContext(context);
         }
-        if (window) {
-            SDL_DestroyWindow(window);
-        }
+        SDL_DestroyWindow(window);
         SDL_Quit();
     }
 
@@ -49,7 +47,7 @@ class GlTest : public ::testing::Test {
 using Pixel = std::array<unsigned char, 4>;
 
 // An RGBA framebuffer of its own, bound for drawing and reading while it lives; cleared to
-// transparent black.
+// transparent black. Its rows are whole multiples of four bytes, so no pack alignment matters.
 class RenderTarget {
   public:
     RenderTarget(int width, int height) : width(width), height(height) {
@@ -60,7 +58,7 @@ class RenderTarget {
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                                   colorBuffer);
-        complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
         glViewport(0, 0, width, height);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -76,33 +74,22 @@ class RenderTarget {
     // Row 0 is the bottom of the picture.
     Pixel pixel(int x, int y) const {
         Pixel p{};
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
         return p;
     }
     std::vector<unsigned char> pixels() const {
         std::vector<unsigned char> all(static_cast<size_t>(width * height) * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
         return all;
     }
 
     const int width;
     const int height;
-    bool complete = false;
 
   private:
     GLuint colorBuffer = 0;
     GLuint framebuffer = 0;
 };
-
-// Writes RGBA pixels, top row first, as a PNG file in the test's temporary directory.
-inline std::string writeTempPng(const std::string& name, const std::vector<unsigned char>& rgba,
-                                unsigned width, unsigned height) {
-    std::string path = ::testing::TempDir() + name;
-    EXPECT_EQ(lodepng::encode(path, rgba, width, height), 0u);
-    return path;
-}
 
 inline std::string pixelText(const Pixel& p) {
     return std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ", " +
