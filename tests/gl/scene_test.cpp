@@ -34,11 +34,41 @@ int brightness(const Pixel& p) {
     return (p[0] + p[1] + p[2]) / 3;
 }
 
+// Reads the back buffer of the window; row 0 is the bottom of the picture.
+struct WindowPixels {
+    Pixel pixel(int x, int y) const {
+        Pixel p{};
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+        return p;
+    }
+    std::vector<unsigned char> pixels() const {
+        std::vector<unsigned char> all(size_t(width * height) * 4);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+        return all;
+    }
+};
+
 class Scene : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        target = std::make_unique<RenderTarget>(width, height);
+        // The frame goes to the real window, shown at the client's start size, and is read back
+        // from its back buffer before any swap.
+        SDL_SetWindowSize(window, width, height);
+        SDL_ShowWindow(window);
+        int drawableWidth = 0, drawableHeight = 0;
+        for (int wait = 0; wait < 200 && (drawableWidth != width || drawableHeight != height);
+             ++wait) {
+            SDL_PumpEvents();
+            SDL_Delay(5);
+            SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+        }
+        ASSERT_EQ(drawableWidth, width);
+        // The driver takes the new size at a frame boundary.
+        SDL_GL_SwapWindow(window);
         testing::internal::CaptureStdout();
         game.init(width, height);
         game.mapManager = MapManager();
@@ -49,7 +79,6 @@ class Scene : public GlTest {
     }
     void TearDown() override {
         game.textDrawer.release();
-        target.reset();
         GlTest::TearDown();
     }
 
@@ -62,12 +91,12 @@ class Scene : public GlTest {
 
     Pixel frameAt(vec2 p) {
         game.draw(1);
-        return target->pixel(int(p.x), int(p.y));
+        return screen.pixel(int(p.x), int(p.y));
     }
 
     // Counts pixels in a rectangle that pass a test.
     template <typename Test> int countPixels(int x0, int y0, int x1, int y1, Test test) {
-        std::vector<unsigned char> all = target->pixels();
+        std::vector<unsigned char> all = screen.pixels();
         int count = 0;
         for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
@@ -79,14 +108,14 @@ class Scene : public GlTest {
     }
 
     Game game;
-    std::unique_ptr<RenderTarget> target;
+    WindowPixels screen;
 };
 
 TEST_F(Scene, CrosshairSitsInTheMiddle) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
     game.draw(1);
-    EXPECT_GT(brightness(target->pixel(width / 2, height / 2)), 200);
-    EXPECT_LT(brightness(target->pixel(width / 2 + 40, height / 2 + 40)), 40);
+    EXPECT_GT(brightness(screen.pixel(width / 2, height / 2)), 200);
+    EXPECT_LT(brightness(screen.pixel(width / 2 + 40, height / 2 + 40)), 40);
 }
 
 TEST_F(Scene, OtherPlayersBodyStandsWhereTheProjectionPutsIt) {
@@ -158,8 +187,8 @@ TEST_F(Scene, LightHalosCarryTheirLightsColour) {
     game.players.push_back(
         makePlayer('1', "me", vec3(light.x, light.y, light.z + 452), vec3(0, 0, -1)));
     game.draw(1);
-    Pixel inner = target->pixel(width / 2 + 14, height / 2);
-    Pixel ring = target->pixel(width / 2 + 23, height / 2);
+    Pixel inner = screen.pixel(width / 2 + 14, height / 2);
+    Pixel ring = screen.pixel(width / 2 + 23, height / 2);
     EXPECT_GT(brightness(inner), 240) << pixelText(inner);
     EXPECT_GT(ring[0], ring[1] + 40) << pixelText(ring);
     EXPECT_GT(ring[2], ring[1] + 40) << pixelText(ring);
