@@ -56,8 +56,7 @@ class FakeServer {
 
 // A game connected to a fake server: the join has gone out, so the server knows the client's
 // address, and the queue's mutex is ready.
-class ConnectedGame {
-  public:
+struct ConnectedGame {
     ConnectedGame() {
         pthread_mutex_init(&game.mutex, nullptr);
         game.initNetworkStuff("127.0.0.1", server.port);
@@ -76,11 +75,7 @@ class ConnectedGame {
 };
 
 inline std::string bytes(std::initializer_list<int> values) {
-    std::string s;
-    for (int v : values) {
-        s += static_cast<char>(v);
-    }
-    return s;
+    return std::string(values.begin(), values.end());
 }
 
 inline GenericMessage datagram(const std::string& content) {

@@ -2,6 +2,7 @@
 #include "fake_server.h"
 #include "test_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -22,43 +23,28 @@ PlayerUpdate record(char id, const char* name, vec3 position, vec3 direction = v
 
 GenericMessage updateDatagram(std::initializer_list<PlayerUpdate> records) {
     UpdateMessage update;
-    int i = 0;
-    for (const PlayerUpdate& r : records) {
-        update.players[i++] = r;
-    }
-    GenericMessage message;
-    std::memcpy(message.data, &update, sizeof(update));
-    return message;
+    std::copy(records.begin(), records.end(), update.players);
+    return datagram(std::string(reinterpret_cast<const char*>(&update), sizeof(update)));
 }
 
-GenericMessage chatDatagram(char sender, const std::string& text) {
-    return datagram(std::string("t") + sender + text);
-}
-
-// A 10 x 4 x 10 arena: a floor, and a wall filling column 9 (x from 576).
-std::string arenaText() {
-    std::string text = "10 4 10 ";
-    for (int x = 0; x < 10; ++x) {
-        for (int y = 0; y < 4; ++y) {
-            for (int z = 0; z < 10; ++z) {
-                text += (y == 0 || x == 9) ? "1 1 " : "0 0 ";
-            }
-        }
-    }
-    return text;
-}
-
+// A 10 x 4 x 10 arena: a floor, and a wall filling column 9 (x from 576) on which shots land. No
+// keep-alive falls due.
 class Roster : public ::testing::Test {
   protected:
     Roster() {
         pthread_mutex_init(&game.mutex, nullptr);
-        game.mapManager.load(arenaText());
+        game.lastSendTime = 1e30f;
+        game.mapManager.load(
+            mapText(10, 4, 10, [](int x, int y, int) { return y == 0 || x == 9; }));
     }
     ~Roster() override { pthread_mutex_destroy(&game.mutex); }
 
-    void deliver(const GenericMessage& message) {
+    // Handles one datagram; returns what the game printed meanwhile.
+    std::string deliver(const GenericMessage& message) {
+        testing::internal::CaptureStdout();
         game.queueMessage(message);
         game.readMessages(0);
+        return testing::internal::GetCapturedStdout();
     }
 
     std::string ids() {
@@ -69,27 +55,35 @@ class Roster : public ::testing::Test {
         return s;
     }
 
+    // The particles of the second of two equal updates: players created by the first do not
+    // shoot before the next.
+    std::vector<Particle> shot(std::initializer_list<PlayerUpdate> records) {
+        game.players.clear();
+        game.particleManager.particles.clear();
+        deliver(updateDatagram(records));
+        EXPECT_TRUE(game.particleManager.particles.empty());
+        deliver(updateDatagram(records));
+        return game.particleManager.particles;
+    }
+
     Game game;
 };
 
 TEST_F(Roster, UpdatesCreateKeepAndDropPlayersInOrder) {
-    testing::internal::CaptureStdout();
-    deliver(updateDatagram(
-        {record('a', "alice", vec3(100, 100, 100)), record('b', "bob", vec3(200, 100, 100))}));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+    EXPECT_EQ(deliver(updateDatagram({record('a', "alice", vec3(100, 100, 100), vec3(0, 0, 1)),
+                                      record('b', "bob", vec3(200, 100, 100))})),
               "ADDING PLAYER: alice\nDONE ADDING PLAYER: alice\n"
               "ADDING PLAYER: bob\nDONE ADDING PLAYER: bob\n");
     EXPECT_EQ(ids(), "ab");
     EXPECT_EQ(game.players[0].getPlayerName(), "alice");
-    EXPECT_TRUE(near(game.players[0].getDirection(), vec3(1, 0, 0)));
-
+    EXPECT_TRUE(near(game.players[0].getDirection(), vec3(0, 0, 1)));
+    // A player missing from one update is gone; one coming back is created anew, behind.
     PlayerUpdate moved = record('b', "bob", vec3(250, 100, 100));
     moved.points = 3;
     deliver(updateDatagram({moved}));
     EXPECT_EQ(ids(), "b");
     EXPECT_EQ(game.players[0].getPoints(), 3);
     EXPECT_TRUE(near(game.players[0].getBox().center, vec3(250, 100, 100), 0));
-
     PlayerUpdate back = record('a', "alice", vec3(100, 100, 100));
     back.points = 9;
     back.rotation = quat(0, 1, 0, 0);
@@ -98,116 +92,72 @@ TEST_F(Roster, UpdatesCreateKeepAndDropPlayersInOrder) {
     // Re-created from scratch: the constructor's points and rotation until the next update.
     EXPECT_EQ(game.playerByID('a')->getPoints(), 0);
     EXPECT_TRUE(near(game.playerByID('a')->getRotation(), quat(), 0));
-
-    deliver(updateDatagram({}));
+    // A record with id 0 ends the list: everyone is gone.
+    deliver(updateDatagram({record(0, "ghost", vec3(1, 1, 1)), moved, back}));
     EXPECT_TRUE(game.players.empty());
-    EXPECT_EQ(game.playerByID('b'), nullptr);
-}
-
-TEST_F(Roster, ARecordWithIdZeroEndsTheList) {
-    deliver(updateDatagram({record('a', "a", vec3(1, 1, 1)), record(0, "ghost", vec3(1, 1, 1)),
-                            record('c', "c", vec3(1, 1, 1))}));
-    EXPECT_EQ(ids(), "a");
-}
-
-TEST_F(Roster, UnterminatedNamesStopAtTheirField) {
-    PlayerUpdate r = record('a', "", vec3(1, 1, 1));
+    // A name without a terminating zero ends with its field.
+    PlayerUpdate r = record('d', "", vec3(1, 1, 1));
     std::memset(r.name, 'N', sizeof(r.name));
-    GenericMessage message = updateDatagram({r});
-    testing::internal::CaptureStdout();
-    deliver(message);
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(game.players[0].getPlayerName(), std::string(12, 'N'));
+    r.points = 0x41414141;
+    deliver(updateDatagram(
+        {record('a', "", vec3()), record('b', "", vec3()), record('c', "", vec3()), r}));
+    EXPECT_EQ(game.players[3].getPlayerName(), std::string(12, 'N'));
 }
 
-TEST_F(Roster, AShotMeetingTheMapGivesABurst) {
-    GenericMessage update =
-        updateDatagram({record('a', "a", vec3(100, 100, 320), vec3(1, 0, 0), true),
-                        record('b', "b", vec3(300, 100, 600))});
-    testing::internal::CaptureStdout();
-    deliver(update);
-    testing::internal::GetCapturedStdout();
-    // A player that an update creates does not shoot before the next update.
-    EXPECT_TRUE(game.particleManager.particles.empty());
-    deliver(update);
-    ASSERT_EQ(game.particleManager.particles.size(), 3u);
-    EXPECT_TRUE(near(game.particleManager.particles[0].position, vec3(576, 100, 320), 1e-3f));
-    EXPECT_TRUE(near(game.particleManager.particles[0].color, vec4(0, 1, 1, 4), 0));
+TEST_F(Roster, ShotsBurstOnTheMapAndExplodeInEachPlayerCrossed) {
+    std::vector<Particle> burst = shot({record('a', "a", vec3(100, 100, 320), vec3(1, 0, 0), true),
+                                        record('b', "b", vec3(300, 100, 600))});
+    ASSERT_EQ(burst.size(), 3u);
+    EXPECT_TRUE(near(burst[0].position, vec3(576, 100, 320), 1e-3f));
+    EXPECT_TRUE(near(burst[0].color, vec4(0, 1, 1, 4), 0));
+    // Through two players: an explosion in each, where the shot enters, and no burst.
+    std::vector<Particle> explosions =
+        shot({record('a', "a", vec3(100, 100, 320), vec3(1, 0, 0), true),
+              record('b', "b", vec3(300, 100, 320)), record('c', "c", vec3(450, 100, 330))});
+    ASSERT_EQ(explosions.size(), 60u);
+    EXPECT_TRUE(near(explosions[0].position, vec3(275, 100, 320), 1e-3f));
+    EXPECT_TRUE(near(explosions[30].position, vec3(425, 100, 320), 1e-3f));
+    // A shot that meets no cube gives nothing.
+    EXPECT_TRUE(shot({record('a', "a", vec3(100, 100, 320), vec3(0, 1, 0), true),
+                      record('b', "b", vec3(100, 200, 320))})
+                    .empty());
 }
 
-TEST_F(Roster, AShotThroughPlayersGivesOneExplosionEachAndNoBurst) {
-    GenericMessage update = updateDatagram(
-        {record('a', "a", vec3(100, 100, 320), vec3(1, 0, 0), true),
-         record('b', "b", vec3(300, 100, 320)), record('c', "c", vec3(450, 100, 330))});
-    testing::internal::CaptureStdout();
-    deliver(update);
-    deliver(update);
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(game.particleManager.particles.size(), 60u);
-    EXPECT_TRUE(near(game.particleManager.particles[0].position, vec3(275, 100, 320), 1e-3f));
-    EXPECT_TRUE(near(game.particleManager.particles[30].position, vec3(425, 100, 320), 1e-3f));
-}
-
-TEST_F(Roster, AShotMeetingNoCubeGivesNothing) {
-    GenericMessage update =
-        updateDatagram({record('a', "a", vec3(100, 100, 320), vec3(0, 1, 0), true),
-                        record('b', "b", vec3(100, 200, 320))});
-    testing::internal::CaptureStdout();
-    deliver(update);
-    deliver(update);
-    testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(game.particleManager.particles.empty());
-}
-
-TEST_F(Roster, ChatLinesKeepTheNewestSix) {
-    testing::internal::CaptureStdout();
+TEST_F(Roster, ChatKeepsTheNewestSixAndTheServerFullNoticeAtMostASeventh) {
     deliver(updateDatagram({record('a', "alice", vec3(100, 100, 100))}));
-    testing::internal::GetCapturedStdout();
-    deliver(chatDatagram('a', "hello"));
-    deliver(chatDatagram('s', "server notice"));
-    deliver(chatDatagram('q', "from nowhere"));
+    deliver(datagram("tahello"));
+    deliver(datagram("tsserver notice"));
+    deliver(datagram("tqfrom nowhere"));
     EXPECT_EQ(game.chatLines,
               (std::vector<std::string>{"alice: hello", "server notice", "from nowhere"}));
     EXPECT_EQ(game.chatTimer, 10);
     for (int i = 0; i < 5; ++i) {
-        deliver(chatDatagram('s', std::to_string(i)));
+        deliver(datagram("ts" + std::to_string(i)));
     }
     EXPECT_EQ(game.chatLines, (std::vector<std::string>{"from nowhere", "0", "1", "2", "3", "4"}));
-}
-
-TEST_F(Roster, ServerFullNoticeIsAddedWithoutTrimming) {
-    for (int i = 0; i < 6; ++i) {
-        deliver(chatDatagram('s', std::to_string(i)));
-    }
+    // The notice comes on top of six lines, without showing the chat again.
     game.chatTimer = 1;
     deliver(datagram("f"));
     EXPECT_EQ(game.chatLines.size(), 7u);
     EXPECT_EQ(game.chatLines.back(), "Server is full :(");
     EXPECT_EQ(game.chatTimer, 1);
-    deliver(chatDatagram('s', "next"));
+    deliver(datagram("tsnext"));
     EXPECT_EQ(game.chatLines.size(), 7u);
-    EXPECT_EQ(game.chatLines.front(), "1");
+    EXPECT_EQ(game.chatLines.front(), "0");
     for (int i = 0; i < 100; ++i) {
         deliver(datagram("f"));
     }
     EXPECT_EQ(game.chatLines.size(), 7u);
-}
-
-TEST_F(Roster, ChatTextEndsAtTheBufferWithoutAZero) {
+    // Chat text without a terminating zero ends with the datagram.
     deliver(datagram("ts" + std::string(600, 'x')));
     EXPECT_EQ(game.chatLines.back(), std::string(510, 'x'));
 }
 
 TEST_F(Roster, CrosshairMarksOtherPlayersOnTheLineOfFire) {
-    FakeServer server;
-    game.initNetworkStuff("127.0.0.1", server.port);
-    game.lastSendTime = 1e30f;
     game.clientPlayerID = 'a';
-    testing::internal::CaptureStdout();
     deliver(updateDatagram({record('a', "a", vec3(100, 100, 320)),
                             record('b', "b", vec3(300, 100, 320)),
                             record('c', "c", vec3(300, 100, 500))}));
-    testing::internal::GetCapturedStdout();
     game.update();
     EXPECT_FALSE(game.playerByID('a')->playerIsInCrosshairs());
     EXPECT_TRUE(game.playerByID('b')->playerIsInCrosshairs());
@@ -221,33 +171,23 @@ TEST_F(Roster, CrosshairMarksOtherPlayersOnTheLineOfFire) {
 }
 
 TEST_F(Roster, HostileDatagramsOfEveryTypeAndLengthAreHarmless) {
-    FakeServer server;
-    game.initNetworkStuff("127.0.0.1", server.port);
     std::srand(11);
     std::string noise(512, '\0');
-    for (char& c : noise) {
-        c = static_cast<char>(std::rand() % 256);
-    }
-    // A record whose floats are NaN, infinite and huge, shooting.
-    PlayerUpdate hostile = record('h', "h", vec3(std::nanf(""), 1e30f, -1e30f),
-                                  vec3(std::numeric_limits<float>::infinity(), 0, 0), true);
-    PlayerUpdate huge = record('g', "g", vec3(1e30f, 1e30f, 1e30f), vec3(-1, 0, 0), true);
-    testing::internal::CaptureStdout();
-    GenericMessage shots = updateDatagram(
-        {hostile, huge, record('i', "i", vec3(100, 100, 100), vec3(0, -1, 0), true)});
+    std::generate(noise.begin(), noise.end(), [] { return static_cast<char>(std::rand() % 256); });
+    // Records whose floats are NaN, infinite and huge, shooting.
+    GenericMessage shots =
+        updateDatagram({record('h', "h", vec3(std::nanf(""), 1e30f, -1e30f),
+                               vec3(std::numeric_limits<float>::infinity(), 0, 0), true),
+                        record('g', "g", vec3(1e30f, 1e30f, 1e30f), vec3(-1, 0, 0), true),
+                        record('i', "i", vec3(100, 100, 100), vec3(0, -1, 0), true)});
     deliver(shots);
     deliver(shots);
     for (int type = 0; type < 256; ++type) {
         for (int length = 0; length <= 512; length += (type == 'u' || type == 't') ? 1 : 37) {
-            std::string content = noise.substr(0, size_t(length));
-            if (length > 0) {
-                content[0] = static_cast<char>(type);
-            }
-            deliver(datagram(content));
+            deliver(datagram(length ? char(type) + noise.substr(1, size_t(length - 1)) : ""));
         }
     }
     game.update();
-    testing::internal::GetCapturedStdout();
     EXPECT_LE(game.players.size(), 4u);
     EXPECT_LE(game.chatLines.size(), 7u);
     for (const Player& p : game.players) {

@@ -1,24 +1,28 @@
 #ifndef CUBEFRAY_TEST_HELPERS_H
 #define CUBEFRAY_TEST_HELPERS_H
 
+#include "MapManager.h"
 #include "Matrix.h"
 #include "Quaternion.h"
 #include "Vector.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 // Death tests match the child's standard error; the client reports on standard output.
 inline void sendStdoutToStderr() {
     std::fflush(stdout);
     dup2(STDERR_FILENO, STDOUT_FILENO);
 }
+
+// The client ends with status 0 on a broken resource, after saying why.
+#define EXPECT_QUITS_SAYING(statement, pattern)                                                    \
+    EXPECT_EXIT((sendStdoutToStderr(), statement), ::testing::ExitedWithCode(0), pattern)
 
 inline std::string writeTempFile(const std::string& name, const std::string& contents) {
     std::string path = ::testing::TempDir() + name;
@@ -28,47 +32,46 @@ inline std::string writeTempFile(const std::string& name, const std::string& con
     return path;
 }
 
-// Component-wise closeness, reported at the caller's line through EXPECT_TRUE.
-template <typename Vec> float largestDifference(const Vec& a, const Vec& b);
-template <> inline float largestDifference(const vec2& a, const vec2& b) {
-    return std::max(std::fabs(a.x - b.x), std::fabs(a.y - b.y));
-}
-template <> inline float largestDifference(const vec3& a, const vec3& b) {
-    return std::max({std::fabs(a.x - b.x), std::fabs(a.y - b.y), std::fabs(a.z - b.z)});
-}
-template <> inline float largestDifference(const vec4& a, const vec4& b) {
-    return std::max(
-        {std::fabs(a.x - b.x), std::fabs(a.y - b.y), std::fabs(a.z - b.z), std::fabs(a.w - b.w)});
-}
-template <> inline float largestDifference(const quat& a, const quat& b) {
-    return std::max(
-        {std::fabs(a.x - b.x), std::fabs(a.y - b.y), std::fabs(a.z - b.z), std::fabs(a.w - b.w)});
+// Map text whose cells are solid, with side tile 1, where solid(x, y, z) holds. The file lists
+// cells with x slowest and z fastest.
+template <typename Solid> std::string mapText(int columns, int rows, int depths, Solid solid) {
+    std::string text =
+        std::to_string(columns) + " " + std::to_string(rows) + " " + std::to_string(depths) + " ";
+    for (int i = 0; i < columns * rows * depths; ++i) {
+        text += solid(i / (rows * depths), i / depths % rows, i % depths) ? "1 1 " : "0 0 ";
+    }
+    return text;
 }
 
-inline std::string describe(const quat& q) {
-    std::ostringstream text;
-    text << q.x << ", " << q.y << ", " << q.z << ", " << q.w;
-    return text.str();
-}
-template <typename Vec> std::string describe(const Vec& v) {
-    std::ostringstream text;
-    text << v;
-    return text.str();
+inline MapManager loadedMap(const std::string& text) {
+    MapManager map;
+    map.load(text);
+    return map;
 }
 
+// The components of the math types, for near().
+struct Components {
+    static std::vector<float> of(vec2 v) { return {v.x, v.y}; }
+    static std::vector<float> of(vec3 v) { return {v.x, v.y, v.z}; }
+    static std::vector<float> of(vec4 v) { return {v.x, v.y, v.z, v.w}; }
+    static std::vector<float> of(quat q) { return {q.x, q.y, q.z, q.w}; }
+};
+
+inline vec4 row(const mat4& m, int r) {
+    return vec4(m.m[4 * r], m.m[4 * r + 1], m.m[4 * r + 2], m.m[4 * r + 3]);
+}
+
+// Component-wise closeness, reported at the caller's line through EXPECT_TRUE; NaN is never near.
 template <typename Vec>
 ::testing::AssertionResult near(const Vec& actual, const Vec& expected, float tolerance = 1e-5f) {
-    if (largestDifference(actual, expected) <= tolerance) {
-        return ::testing::AssertionSuccess();
+    std::vector<float> a = Components::of(actual), e = Components::of(expected);
+    bool close = true;
+    std::string got;
+    for (size_t i = 0; i < a.size(); ++i) {
+        close = close && std::fabs(a[i] - e[i]) <= tolerance;
+        got += (i ? ", " : "") + std::to_string(a[i]);
     }
-    return ::testing::AssertionFailure() << "got (" << describe(actual) << ")";
-}
-
-inline void expectRow(const mat4& m, int row, float a, float b, float c, float d, float tol) {
-    EXPECT_NEAR(m.m[4 * row + 0], a, tol) << "row " << row;
-    EXPECT_NEAR(m.m[4 * row + 1], b, tol) << "row " << row;
-    EXPECT_NEAR(m.m[4 * row + 2], c, tol) << "row " << row;
-    EXPECT_NEAR(m.m[4 * row + 3], d, tol) << "row " << row;
+    return close ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "got " << got;
 }
 
 #endif
