@@ -1,6 +1,7 @@
 // Frame cost of a busy scene on the real window: update, draw and swap, as the client's loop
 // runs them, at two window sizes; and the time from start-up to the first swapped frame.
 #include "Game.h"
+#include "Scene.h"
 #include "Timing.h"
 
 #include <SDL.h>
@@ -55,13 +56,13 @@ struct Figures {
     double median, p90, mean;
 };
 
-Figures measureFrames(Game& game, SDL_Window* window, int frames) {
+Figures measureFrames(Game& game, Scene& scene, SDL_Window* window, int frames) {
     std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
         topUpParticles(game);
         Clock::time_point start = Clock::now();
         game.update();
-        game.draw(1);
+        scene.draw(game);
         SDL_GL_SwapWindow(window);
         glFinish();
         times.push_back(millisecondsSince(start));
@@ -106,9 +107,10 @@ int main(int argc, char* argv[]) {
     glBindVertexArray(vertexArray);
 
     std::cout.setstate(std::ios::failbit);
-    game.init(720, 480);
+    Scene scene;
+    scene.init(game, 720, 480);
     game.update();
-    game.draw(1);
+    scene.draw(game);
     SDL_GL_SwapWindow(window);
     glFinish();
     double startup = millisecondsSince(processStart);
@@ -117,12 +119,12 @@ int main(int argc, char* argv[]) {
     std::printf("Renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     std::printf("%-34s %6.1f ms\n", "start-up to first swapped frame", startup);
     makeBusy(game);
-    report("busy frame at 720 x 480", measureFrames(game, window, frames));
+    report("busy frame at 720 x 480", measureFrames(game, scene, window, frames));
     SDL_SetWindowSize(window, 1280, 800);
-    game.reshape(1280, 800);
-    report("busy frame at 1280 x 800", measureFrames(game, window, frames));
+    scene.reshape(1280, 800);
+    report("busy frame at 1280 x 800", measureFrames(game, scene, window, frames));
 
-    game.textDrawer.release();
+    scene.release();
     glDeleteVertexArrays(1, &vertexArray);
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);

@@ -1,5 +1,6 @@
 #include "Game.h"
 #include "Messages.h"
+#include "Scene.h"
 #include "Timing.h"
 #include "Window.h"
 
@@ -20,7 +21,7 @@ void toggleMouseCapture() {
     SDL_SetRelativeMouseMode(captured ? SDL_FALSE : SDL_TRUE);
 }
 
-void dispatch(const SDL_Event& event, Game& game, vec2& windowSize, bool& running) {
+void dispatch(const SDL_Event& event, Game& game, Scene& scene, vec2& windowSize, bool& running) {
     switch (event.type) {
     case SDL_QUIT:
         std::cout << "Exiting game\n" << std::flush;
@@ -30,7 +31,7 @@ void dispatch(const SDL_Event& event, Game& game, vec2& windowSize, bool& runnin
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
             windowSize = vec2(float(event.window.data1), float(event.window.data2));
-            game.reshape(windowSize.x, windowSize.y);
+            scene.reshape(windowSize.x, windowSize.y);
         }
         break;
     case SDL_KEYDOWN:
@@ -58,16 +59,16 @@ void dispatch(const SDL_Event& event, Game& game, vec2& windowSize, bool& runnin
     }
 }
 
-void runFrames(Game& game, SDL_Window* window, vec2& windowSize) {
+void runFrames(Game& game, Scene& scene, SDL_Window* window, vec2& windowSize) {
     bool running = true;
     while (running) {
         int64_t frameStart = getCurrentMillisecond();
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            dispatch(event, game, windowSize, running);
+            dispatch(event, game, scene, windowSize, running);
         }
         game.update();
-        game.draw(1.0f);
+        scene.draw(game);
         float remaining = (float(frameStart) + frameMillis) - float(getCurrentMillisecond());
         if (remaining > 0) {
             usleep(static_cast<useconds_t>(remaining * 1000));
@@ -121,7 +122,8 @@ int main(int argc, char* argv[]) {
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
 
-    game.init(windowSize.x, windowSize.y);
+    Scene scene;
+    scene.init(game, windowSize.x, windowSize.y);
 
     int mutexInit = pthread_mutex_init(&game.mutex, nullptr);
     int threadCreate = game.startReceiveThread();
@@ -133,14 +135,14 @@ int main(int argc, char* argv[]) {
     game.socketInfo.sendBytesTo(&game.server, &join, sizeof(join));
     pthread_mutex_unlock(&game.mutex);
 
-    runFrames(game, window, windowSize);
+    runFrames(game, scene, window, windowSize);
 
     game.stopReceiveThread();
     pthread_mutex_destroy(&game.mutex);
     std::cout << "Cleanup game\n";
     game.cleanup();
     // The text drawer's GL objects go while the context they belong to still exists.
-    game.textDrawer.release();
+    scene.release();
     glDeleteVertexArrays(1, &vertexArray);
     std::cout << "Delete maincontext\n";
     SDL_GL_DeleteContext(mainContext);

@@ -1,6 +1,9 @@
 #include "Arena.h"
 
 #include "Collisions.h"
+#include "Shot.h"
+
+#include <utility>
 
 namespace {
 
@@ -8,14 +11,9 @@ namespace {
 // touches a cell may count as colliding with it.
 const float spawnClearance = 0.5f;
 
-bool isNoHit(vec3 point) {
-    return point.x < 0 || point.y < 0 || point.z < 0;
-}
-
 } // namespace
 
-Arena::Arena(const std::string& mapText) {
-    mapManager.load(mapText);
+Arena::Arena(MapManager map) : mapManager(std::move(map)) {
     findSpawnPoints();
 }
 
@@ -34,7 +32,7 @@ void Arena::findSpawnPoints() {
                 if (mapManager.cubeType(x, y - 1, z) == 0) {
                     continue;
                 }
-                vec3 eye(cell * (x + 0.5f), cell * y + spawnClearance + bodySize.y / 2,
+                vec3 eye(cell * (x + 0.5f), cell * y + spawnClearance + eyeHeight,
                          cell * (z + 0.5f));
                 if (fits(Box(eye, bodySize))) {
                     spawns.push_back(eye);
@@ -50,7 +48,7 @@ bool Arena::canSee(vec3 from, vec3 to) const {
         return true;
     }
     vec3 wall = mapManager.pointOfIntersection(from, (to - from) / distance);
-    return isNoHit(wall) || distanceVec3(from, wall) >= distance;
+    return !isHit(wall) || distanceVec3(from, wall) >= distance;
 }
 
 vec3 Arena::centre() const {

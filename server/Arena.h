@@ -2,20 +2,17 @@
 #define CUBEFRAY_SERVER_ARENA_H
 
 #include "Box.h"
+#include "GameRules.h"
 #include "MapManager.h"
 #include "Vector.h"
 
 #include <string>
 #include <vector>
 
-// The size of every player's body; the eye is its centre.
-const vec3 bodySize(50, 150, 50);
-
 // The map as the game rules see it: where a body may be, where players spawn, what can be seen.
 class Arena {
   public:
-    // The text of a map file; see MapManager::load.
-    explicit Arena(const std::string& mapText);
+    explicit Arena(MapManager map);
 
     const MapManager& map() const { return mapManager; }
     // The world is a closed box: its outer faces hold bodies like solid cells do.

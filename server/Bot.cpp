@@ -7,7 +7,6 @@
 
 namespace {
 
-const float pi = 3.14159265f;
 // 0.2 to 0.4 seconds from first sight to the first shot.
 const int minReactionTicks = 12;
 const int maxReactionTicks = 24;
@@ -16,8 +15,8 @@ const int minTriggerTicks = 20;
 const int maxTriggerTicks = 40;
 // Each shot is aimed up to 4 degrees off sideways and 3 degrees off in height: a sure hit up
 // close, about every second shot across a large room.
-const float maxYawError = 4 * pi / 180;
-const float maxPitchError = 3 * pi / 180;
+const float maxYawError = float(4 * pi / 180);
+const float maxPitchError = float(3 * pi / 180);
 // Fire only once the view is this close to the chosen aim.
 const float fireTolerance = 0.05f;
 // Radians a tick: quick on a target, calm while walking.
@@ -48,7 +47,7 @@ float elevation(vec3 direction) {
 }
 
 float wrapAngle(float angle) {
-    return std::remainder(angle, 2 * pi);
+    return std::remainder(angle, float(2 * pi));
 }
 
 float horizontalDistance(vec3 a, vec3 b) {

@@ -1,15 +1,14 @@
 #ifndef CUBEFRAY_SERVER_CLIENTMESSAGE_H
 #define CUBEFRAY_SERVER_CLIENTMESSAGE_H
 
+#include "GameRules.h"
+
 #include <optional>
 #include <string>
 
 // Mouse motion beyond this many pixels in one message is taken as this many: no real mouse
 // moves that far between two messages, and it keeps every later computation in range.
 const int maxMouseDelta = 10000;
-
-// The controls a key message names, by their code on the wire.
-enum Control { strafeLeft, strafeRight, walkBack, walkForward, jump, fire, controlCount };
 
 // The name of a player whose join carries none.
 const char* const defaultPlayerName = "player";

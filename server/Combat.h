@@ -11,13 +11,6 @@ const int shotInterval = 6;
 const int hitsToKill = 4;
 // Three seconds at 60 ticks a second.
 const int respawnTicks = 180;
-// How far a shot reaches when it meets no solid cell.
-const float shotReach = 5000;
-
-// Where a shot from the shooter's eye along its view ends: the first solid cell, as the clients
-// draw it, or shotReach away when there is none.
-vec3 shotEnd(const Player& shooter, const MapManager& map);
-
 // The living player other than the shooter whose body the shot crosses nearest to the shooter's
 // eye, or nullptr.
 ServerPlayer* playerHitBy(const ServerPlayer& shooter, std::vector<ServerPlayer>& players,

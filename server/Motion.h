@@ -4,9 +4,8 @@
 #include "Arena.h"
 #include "Player.h"
 
-// Units a tick, units a tick squared. A jump rises jumpSpeed^2 / (2 gravity) = 120 units: enough
+// Units a tick squared, units a tick. A jump rises jumpSpeed^2 / (2 gravity) = 120 units: enough
 // to climb onto one cell (64) with room to spare, not onto two.
-const float jumpSpeed = 12;
 const float gravity = 0.6f;
 const float maxFallSpeed = 30;
 

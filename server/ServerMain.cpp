@@ -9,6 +9,7 @@
 #include <csignal>
 #include <iostream>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -85,7 +86,7 @@ int main(int argc, char** argv) {
     if (!mapFile.error.empty()) {
         return fail(mapFile.error);
     }
-    Arena arena(mapFile.text);
+    Arena arena(std::move(mapFile.map));
     if (arena.spawnPoints().empty()) {
         return fail("map " + options.mapPath + " has no place to spawn");
     }

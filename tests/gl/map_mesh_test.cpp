@@ -1,5 +1,6 @@
-#include "MapManager.h"
+#include "MapMesh.h"
 #include "gl_test_helpers.h"
+#include "map_text.h"
 
 namespace {
 
@@ -14,9 +15,10 @@ GLint bufferSize(GLenum target, GLuint buffer) {
 
 TEST_F(MapUpload, TheMeshHoldsEveryExposedFace) {
     // Three cells in a row, the middle one solid: its -x and +x faces only.
-    MapManager map;
-    map.init("3 1 1 0 0 1 3 0 0 ");
-    const Mesh& mesh = map.getMesh();
+    MapManager map = loadedMap("3 1 1 0 0 1 3 0 0 ");
+    MapMesh mapMesh;
+    mapMesh.init(map);
+    const Mesh& mesh = mapMesh.getMesh();
     EXPECT_TRUE(mesh.initialised);
     EXPECT_EQ(mesh.elementCount, 12);
     EXPECT_EQ(bufferSize(GL_ARRAY_BUFFER, mesh.vertexBuffer), 8 * 3 * 4);
@@ -27,10 +29,11 @@ TEST_F(MapUpload, TheMeshHoldsEveryExposedFace) {
 }
 
 TEST_F(MapUpload, AnEmptyMapUploadsAnEmptyMesh) {
-    MapManager map;
-    map.init("");
-    EXPECT_TRUE(map.getMesh().initialised);
-    EXPECT_EQ(map.getMesh().elementCount, 0);
+    MapManager map = loadedMap("");
+    MapMesh mapMesh;
+    mapMesh.init(map);
+    EXPECT_TRUE(mapMesh.getMesh().initialised);
+    EXPECT_EQ(mapMesh.getMesh().elementCount, 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Game.h"
 #include "MathOps.h"
+#include "Scene.h"
 #include "gl_test_helpers.h"
 
 #include <cstring>
@@ -12,15 +13,7 @@ const int height = 480;
 // A floor under open sky, as large as the client's own map so the lights hang where they do
 // in the game.
 std::string floorMap() {
-    std::string text = "32 10 32 ";
-    for (int x = 0; x < 32; ++x) {
-        for (int y = 0; y < 10; ++y) {
-            for (int z = 0; z < 32; ++z) {
-                text += y == 0 ? "1 1 " : "0 0 ";
-            }
-        }
-    }
-    return text;
+    return mapText(32, 10, 32, [](int, int y, int) { return y == 0; });
 }
 
 Player makePlayer(char id, const char* name, vec3 position, vec3 direction) {
@@ -51,7 +44,7 @@ struct WindowPixels {
     }
 };
 
-class Scene : public GlTest {
+class Frame : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
@@ -70,27 +63,26 @@ class Scene : public GlTest {
         // The driver takes the new size at a frame boundary.
         SDL_GL_SwapWindow(window);
         testing::internal::CaptureStdout();
-        game.init(width, height);
-        game.mapManager = MapManager();
-        game.mapManager.init(floorMap());
+        scene.init(game, width, height);
+        game.mapManager = loadedMap(floorMap());
+        scene.mapMesh.init(game.mapManager);
         testing::internal::GetCapturedStdout();
         game.clientPlayerID = '1';
         game.chatTimer = 0;
     }
     void TearDown() override {
-        game.textDrawer.release();
+        scene.release();
         GlTest::TearDown();
     }
 
     // Where a world point lands in window pixels from the client player's eye.
     vec2 onScreen(vec3 point) {
-        vec4 clip = game.projection * game.playerByID('1')->getViewMatrix() * vec4(point, 1);
-        return vec2((clip.x / clip.w + 1) * (width - 1) / 2,
-                    (clip.y / clip.w + 1) * (height - 1) / 2);
+        mat4 view = game.playerByID('1')->getViewMatrix();
+        return projectToViewport(scene.projection * view, point, vec2(width, height));
     }
 
     Pixel frameAt(vec2 p) {
-        game.draw(1);
+        scene.draw(game);
         return screen.pixel(int(p.x), int(p.y));
     }
 
@@ -108,17 +100,18 @@ class Scene : public GlTest {
     }
 
     Game game;
+    Scene scene;
     WindowPixels screen;
 };
 
-TEST_F(Scene, CrosshairSitsInTheMiddle) {
+TEST_F(Frame, CrosshairSitsInTheMiddle) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
-    game.draw(1);
+    scene.draw(game);
     EXPECT_GT(brightness(screen.pixel(width / 2, height / 2)), 200);
     EXPECT_LT(brightness(screen.pixel(width / 2 + 40, height / 2 + 40)), 40);
 }
 
-TEST_F(Scene, OtherPlayersBodyStandsWhereTheProjectionPutsIt) {
+TEST_F(Frame, OtherPlayersBodyStandsWhereTheProjectionPutsIt) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 400, 300), vec3(0, 0, 1)));
     // Near a corner light on the viewer's side, so its face towards us is lit.
     vec3 bodyAt(1300, 400, 700);
@@ -135,26 +128,26 @@ TEST_F(Scene, OtherPlayersBodyStandsWhereTheProjectionPutsIt) {
     EXPECT_LT(brightness(frameAt(expected)), 30);
 }
 
-TEST_F(Scene, NameTagShowsOnlyForThePlayerUnderTheCrosshair) {
+TEST_F(Frame, NameTagShowsOnlyForThePlayerUnderTheCrosshair) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0, 1)));
     game.players.push_back(makePlayer('2', "WWWWWW", vec3(1024, 300, 1500), vec3(0, 0, -1)));
     vec2 tag = onScreen(vec3(1024, 300, 1500));
     auto textPixel = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
-    game.draw(1);
+    scene.draw(game);
     int beside =
         countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, textPixel);
     game.players[1].setIsInCrosshairs(true);
-    game.draw(1);
+    scene.draw(game);
     int tagged =
         countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, textPixel);
     EXPECT_EQ(beside, 0);
     EXPECT_GT(tagged, 100);
 }
 
-TEST_F(Scene, ScoreListAtTheTopLeft) {
+TEST_F(Frame, ScoreListAtTheTopLeft) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
     game.players.push_back(makePlayer('2', "ANNA", vec3(1024, 300, 1500), vec3(0, 0, -1)));
-    game.draw(1);
+    scene.draw(game);
     auto white = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
     // Two lines, 25 pixels apart, from (20, height - 20) on.
     EXPECT_GT(countPixels(10, height - 30, 120, height - 10, white), 50);
@@ -162,11 +155,11 @@ TEST_F(Scene, ScoreListAtTheTopLeft) {
     EXPECT_EQ(countPixels(10, height - 80, 120, height - 60, white), 0);
 }
 
-TEST_F(Scene, ChatLinesAreGreenAndTheEntryLineShows) {
+TEST_F(Frame, ChatLinesAreGreenAndTheEntryLineShows) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
     game.chatLines = {"OLDER LINE", "NEWEST LINE"};
     game.chatTimer = 10;
-    game.draw(1);
+    scene.draw(game);
     // The newest line is pure green; the one before it a tenth of the way towards magenta.
     auto green = [](const Pixel& p) { return p[1] > 200 && p[0] < 10 && p[2] < 10; };
     auto tinted = [](const Pixel& p) { return p[1] > 180 && p[0] > 15 && p[0] < 45; };
@@ -177,16 +170,16 @@ TEST_F(Scene, ChatLinesAreGreenAndTheEntryLineShows) {
     EXPECT_EQ(countPixels(x - 10, y + 30, x + 160, height / 2 + 10, green), 0);
     game.talking = true;
     game.talkMessage = "HI";
-    game.draw(1);
+    scene.draw(game);
     EXPECT_GT(countPixels(x - 10, height / 2 - 10, x + 120, height / 2 + 10, green), 50);
 }
 
-TEST_F(Scene, LightHalosCarryTheirLightsColour) {
+TEST_F(Frame, LightHalosCarryTheirLightsColour) {
     // Face the second light, (1, 0.5, 1), from 452 units away.
-    vec4 light = game.lightPositions[1];
+    vec4 light = scene.lightPositions[1];
     game.players.push_back(
         makePlayer('1', "me", vec3(light.x, light.y, light.z + 452), vec3(0, 0, -1)));
-    game.draw(1);
+    scene.draw(game);
     Pixel inner = screen.pixel(width / 2 + 14, height / 2);
     Pixel ring = screen.pixel(width / 2 + 23, height / 2);
     EXPECT_GT(brightness(inner), 240) << pixelText(inner);
@@ -194,15 +187,14 @@ TEST_F(Scene, LightHalosCarryTheirLightsColour) {
     EXPECT_GT(ring[2], ring[1] + 40) << pixelText(ring);
 }
 
-TEST_F(Scene, BeforeTheIdIsKnownTheFixedCameraShowsEveryName) {
+TEST_F(Frame, BeforeTheIdIsKnownTheFixedCameraShowsEveryName) {
     game.clientPlayerID = '0';
     game.players.push_back(makePlayer('1', "AAAA", vec3(1024, 500, 1000), vec3(0, 0, -1)));
-    vec4 clip = game.projection *
-                lookAt(vec3(1023.18f, 500.201f, 664.032f), vec3(1023.21f, 500.197f, 665.032f),
-                       vec3(0, 1, 0)) *
-                vec4(1024, 500, 1000, 1);
-    vec2 tag((clip.x / clip.w + 1) * (width - 1) / 2, (clip.y / clip.w + 1) * (height - 1) / 2);
-    game.draw(1);
+    mat4 waitingView = lookAt(vec3(1023.18f, 500.201f, 664.032f),
+                              vec3(1023.21f, 500.197f, 665.032f), vec3(0, 1, 0));
+    vec2 tag = projectToViewport(scene.projection * waitingView, vec3(1024, 500, 1000),
+                                 vec2(width, height));
+    scene.draw(game);
     auto white = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
     EXPECT_GT(
         countPixels(int(tag.x) - 20, int(tag.y) - 10, int(tag.x) + 60, int(tag.y) + 10, white), 50);

@@ -1,4 +1,5 @@
 #include "Combat.h"
+#include "Shot.h"
 #include "server_test_support.h"
 
 namespace {

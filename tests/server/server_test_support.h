@@ -4,7 +4,9 @@
 #include "Arena.h"
 #include "Collisions.h"
 #include "GameServer.h"
+#include "MathOps.h"
 #include "Messages.h"
+#include "map_text.h"
 
 #include <gtest/gtest.h>
 
@@ -16,21 +18,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-// Map text for a grid whose solid cells the predicate names.
-inline std::string mapText(int columns, int rows, int depths,
-                           const std::function<bool(int, int, int)>& solid) {
-    std::ostringstream text;
-    text << columns << " " << rows << " " << depths << "\n";
-    for (int x = 0; x < columns; ++x) {
-        for (int y = 0; y < rows; ++y) {
-            for (int z = 0; z < depths; ++z) {
-                text << (solid(x, y, z) ? "1 1 " : "0 0 ");
-            }
-        }
-    }
-    return text.str();
-}
 
 // A floor, and walls three cells high around it; room above for a jump.
 inline std::string walledRoom(int columns, int depths) {
@@ -104,7 +91,7 @@ inline ::testing::AssertionResult near(vec3 actual, vec3 expected, float toleran
 // A game on a map built in the test, its log kept for reading.
 struct TestGame {
     explicit TestGame(const std::string& map, uint32_t seed = 7)
-        : arena(map), server(arena, seed, log) {}
+        : arena(loadedMap(map)), server(arena, seed, log) {}
 
     // The id the server gave, or 0 when it gave none.
     char join(int client, const char* name) {
@@ -123,7 +110,7 @@ struct TestGame {
     // Turns the player's view to the heading (radians, 0 along -z, growing to the left).
     void face(int client, char id, float heading) {
         vec3 now = player(id).body.getDirection();
-        float turn = std::remainder(heading - std::atan2(-now.x, -now.z), 2 * 3.14159265f);
+        float turn = std::remainder(heading - std::atan2(-now.x, -now.z), float(2 * pi));
         send(client, mouseBytes(id, -int32_t(std::lround(turn * 360)), 0));
     }
 

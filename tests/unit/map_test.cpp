@@ -1,3 +1,4 @@
+#include "Game.h"
 #include "MapManager.h"
 #include "test_helpers.h"
 
@@ -39,15 +40,34 @@ TEST(MapFile, MissingOrMalformedNumbersCountAsZero) {
     EXPECT_EQ(shortText.cubeType(1, 0, 0), 0);
     MapManager garbage = loadedMap("2 x 1");
     EXPECT_EQ(garbage.getRowCount(), 0);
-    MapManager negative = loadedMap("-2 3 3");
-    EXPECT_EQ(negative.getWidth(), -128);
-    EXPECT_TRUE(negative.buildModel().vertices.empty());
 }
 
-TEST(MapFileDeathTest, MoreCellsThanTheClientHoldsIsABrokenResource) {
-    EXPECT_QUITS_SAYING(loadedMap("2000000000 2000000000 2000000000"),
-                        "^Map too large: 2000000000 x 2000000000 x 2000000000 cells");
-    EXPECT_QUITS_SAYING(loadedMap("1025 1024 1"), "Map too large");
+TEST(MapFile, ProblemsAreReportedAndLeaveTheMapEmpty) {
+    // One zero count empties the map in every direction: nothing may loop over the others.
+    MapManager flat;
+    EXPECT_EQ(flat.load("2000000000 2000000000 0").problem, MapLoadResult::none);
+    EXPECT_EQ(flat.getColumnCount() + flat.getRowCount() + flat.getDepthCount(), 0);
+    EXPECT_EQ(flat.getWidth(), 0);
+    MapManager map;
+    MapLoadResult negative = map.load("4 -2147483648 4");
+    EXPECT_EQ(negative.problem, MapLoadResult::negativeCount);
+    EXPECT_EQ(negative.rows, -2147483648);
+    EXPECT_EQ(map.getColumnCount(), 0);
+    EXPECT_EQ(map.getColumn(100), -1);
+    EXPECT_TRUE(map.buildModel().vertices.empty());
+    // Each count is checked before the product, which would overflow.
+    EXPECT_EQ(map.load("1073741824 1073741824 16").problem, MapLoadResult::tooManyCells);
+    EXPECT_EQ(map.load("1025 1024 1").problem, MapLoadResult::tooManyCells);
+    EXPECT_EQ(map.load("1024 1024 1").problem, MapLoadResult::none);
+}
+
+TEST(MapFileDeathTest, TheClientQuitsOnAMapItCannotHold) {
+    Game game;
+    EXPECT_QUITS_SAYING(game.loadMap("2000000000 2000000000 2000000000"),
+                        "^Map too large: 2000000000 x 2000000000 x 2000000000 cells, the client "
+                        "holds at most 1048576\n$");
+    EXPECT_QUITS_SAYING(game.loadMap("3 -1 3"),
+                        "^Broken map: negative cell count in 3 x -1 x 3\n$");
 }
 
 TEST(MapQueries, IndicesClampAndAccessOutsideTheGridIsReported) {

@@ -79,14 +79,13 @@ TEST(Player, ViewMatrixMirrorsAndGunMatrixRotatesFirst) {
 TEST(Player, UpdateOverwritesServerStateOnlyAndShootingMeetsTheMap) {
     Player p = standardPlayer();
     p.setPlayerName("alice");
-    PlayerUpdate record;
+    PlayerState record;
     record.rotation = quat(0, 1, 0, 0);
     record.position = vec3(0, 100, 200);
     record.direction = vec3(1, 0, 0);
     record.points = -3;
-    record.shooting = 7;
-    std::strcpy(record.name, "mallory");
-    p.applyPlayerUpdateMessage(record, 1234.9);
+    record.shooting = true;
+    p.applyState(record, 1234.9);
     EXPECT_TRUE(near(p.getRotation(), quat(0, 1, 0, 0), 0));
     EXPECT_TRUE(near(p.getDirection(), vec3(1, 0, 0), 0));
     EXPECT_TRUE(near(p.getBox().max, vec3(25, 175, 225), 0));
@@ -102,7 +101,7 @@ TEST(Player, UpdateOverwritesServerStateOnlyAndShootingMeetsTheMap) {
     // Only x below zero means waiting to respawn.
     EXPECT_FALSE(p.awaitingRespawn());
     record.position = vec3(-0.5f, 100, 100);
-    p.applyPlayerUpdateMessage(record, 0);
+    p.applyState(record, 0);
     EXPECT_TRUE(p.awaitingRespawn());
     // A shot answers the entry point into the first cube, or (-1, -1, -1).
     MapManager map = loadedMap("1 1 1 1 1 ");
@@ -110,9 +109,9 @@ TEST(Player, UpdateOverwritesServerStateOnlyAndShootingMeetsTheMap) {
     EXPECT_TRUE(near(above.shoot(&map), vec3(32, 64, 32), 1e-3f));
     Player away(vec3(32, 200, 32), vec3(32, 201, 32), vec3(0, 0, 1));
     EXPECT_TRUE(near(away.shoot(&map), vec3(-1, -1, -1), 0));
-    PlayerUpdate hostile;
+    PlayerState hostile;
     hostile.position = vec3(std::nanf(""), 1e30f, -1e30f);
-    away.applyPlayerUpdateMessage(hostile, 0);
+    away.applyState(hostile, 0);
     EXPECT_TRUE(near(away.shoot(&map), vec3(-1, -1, -1), 0));
 }
 

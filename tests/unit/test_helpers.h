@@ -1,10 +1,10 @@
 #ifndef CUBEFRAY_TEST_HELPERS_H
 #define CUBEFRAY_TEST_HELPERS_H
 
-#include "MapManager.h"
 #include "Matrix.h"
 #include "Quaternion.h"
 #include "Vector.h"
+#include "map_text.h"
 
 #include <gtest/gtest.h>
 
@@ -30,23 +30,6 @@ inline std::string writeTempFile(const std::string& name, const std::string& con
     std::fwrite(contents.data(), 1, contents.size(), f);
     std::fclose(f);
     return path;
-}
-
-// Map text whose cells are solid, with side tile 1, where solid(x, y, z) holds. The file lists
-// cells with x slowest and z fastest.
-template <typename Solid> std::string mapText(int columns, int rows, int depths, Solid solid) {
-    std::string text =
-        std::to_string(columns) + " " + std::to_string(rows) + " " + std::to_string(depths) + " ";
-    for (int i = 0; i < columns * rows * depths; ++i) {
-        text += solid(i / (rows * depths), i / depths % rows, i % depths) ? "1 1 " : "0 0 ";
-    }
-    return text;
-}
-
-inline MapManager loadedMap(const std::string& text) {
-    MapManager map;
-    map.load(text);
-    return map;
 }
 
 // The components of the math types, for near().

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr double pi = 3.141592653589793;
-
 void appendAll(std::vector<float>& out, std::initializer_list<vec3> points) {
     for (vec3 p : points) {
         out.insert(out.end(), {p.x, p.y, p.z});

@@ -1,12 +1,23 @@
-#include "Game.h"
+#include "Scene.h"
 
+#include "FilePath.h"
+#include "GameRules.h"
 #include "MathOps.h"
+#include "OBJLoader.h"
 #include "StringFloat.h"
 
 #include <epoxy/gl.h>
 
 namespace {
 
+const float nearPlane = 0.1f;
+const float farPlane = 5000;
+const float lightHeight = 500;
+const float lightMarginCubes = 7;
+// Particles are a few pixels across: a coarse sphere looks the same and costs a tenth of the
+// halo sphere, which matters when a fire fight keeps hundreds of them alive.
+const int particleSphereRings = 6;
+const int particleSphereSegments = 8;
 const float lightRadius = 650;
 const int textSize = 20;
 const int textAdvance = 15;
@@ -17,7 +28,48 @@ const vec3 waitingTarget(1023.21f, 500.197f, 665.032f);
 
 } // namespace
 
-void Game::setLighting() {
+void Scene::init(Game& game, float width, float height) {
+    pen.init();
+    textDrawer.init();
+    viewportSize = vec2(width, height);
+
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+
+    game.init();
+    mapMesh.init(game.mapManager);
+    fov = 60;
+    sphereMesh.init(makeSphere(20, 20), 0);
+    particleMesh.init(makeSphere(particleSphereRings, particleSphereSegments), 0);
+    cubeMesh.init(makeCube(), 0);
+    gunMesh.init(loadOBJ(getResourcePath("gun.obj")), 0);
+
+    const MapManager& map = game.mapManager;
+    float w = map.getWidth();
+    float h = map.getHeight();
+    float d = map.getDepth();
+    float m = lightMarginCubes * map.getCubeSize();
+    lightPositions = {vec4(w / 2, h / 1.5f, d / 2, 1), vec4(m, lightHeight, m, 1),
+                      vec4(w - m, lightHeight, m, 1), vec4(w - m, lightHeight, d - m, 1),
+                      vec4(m, lightHeight, d - m, 1)};
+    lightColors = {vec4(1, 1, 1, 1), vec4(1, 0.5f, 1, 0.7f), vec4(1.5f, 0.7f, 0.5f, 1),
+                   vec4(0.5f, 1.5f, 0.5f, 1), vec4(0.5f, 0.8f, 1.5f, 1)};
+    reshape(width, height);
+}
+
+void Scene::reshape(float width, float height) {
+    glViewport(0, 0, truncateToInt(width), truncateToInt(height));
+    viewportSize = vec2(width, height);
+    projection = perspective(width / height, fov, nearPlane, farPlane);
+    orthoProjection = ortho(0, width, 0, height, 0, 1);
+}
+
+void Scene::release() {
+    textDrawer.release();
+}
+
+void Scene::setLighting() {
     std::vector<float> positions, colors, radii;
     for (size_t i = 0; i < lightPositions.size(); ++i) {
         vec4 eye = pen.view * lightPositions[i];
@@ -28,26 +80,26 @@ void Game::setLighting() {
     pen.lightProgram.setLighting(int(lightPositions.size()), positions, colors, radii);
 }
 
-void Game::draw(float) {
+void Scene::draw(Game& game) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pen.setPMat(projection);
-    Player* me = playerByID(clientPlayerID);
+    Player* me = game.playerByID(game.clientPlayerID);
     mat4 view = me ? me->getViewMatrix() : lookAt(waitingEye, waitingTarget, vec3(0, 1, 0));
     pen.setView(view);
     setLighting();
-    mapManager.draw(&pen);
+    mapMesh.draw(pen);
     drawLightHalos(view);
-    drawParticles(view);
-    drawOtherPlayers(view);
+    drawParticles(game, view);
+    drawOtherPlayers(game, view);
     // The own gun goes over everything: it must never sink into a wall.
     glClear(GL_DEPTH_BUFFER_BIT);
     if (me) {
         drawGun(view * me->gunModelMatrix(), 20);
     }
-    drawOverlay(me, view);
+    drawOverlay(game, me, view);
 }
 
-void Game::drawLightHalos(const mat4& view) {
+void Scene::drawLightHalos(const mat4& view) {
     SolidColorProgram& program = pen.solidColorProgram;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
@@ -63,18 +115,18 @@ void Game::drawLightHalos(const mat4& view) {
     }
 }
 
-void Game::drawParticles(const mat4& view) {
+void Scene::drawParticles(const Game& game, const mat4& view) {
     SolidColorProgram& program = pen.solidColorProgram;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     program.bind(particleMesh);
-    for (const Particle& p : particleManager.particles) {
+    for (const Particle& p : game.particleManager.particles) {
         program.color(p.color.x, p.color.y, p.color.z, p.color.w);
         program.draw(view * translate(p.position) * scale(p.size));
     }
     glDisable(GL_BLEND);
 }
 
-void Game::drawGun(const mat4& modelView, float shine) {
+void Scene::drawGun(const mat4& modelView, float shine) {
     LightProgram& program = pen.lightProgram;
     program.bindTexture(pen.gunTexture);
     program.color(0, 0, 0, -1);
@@ -82,24 +134,25 @@ void Game::drawGun(const mat4& modelView, float shine) {
     program.draw(modelView, shine);
 }
 
-void Game::drawOtherPlayers(const mat4& view) {
-    for (const Player& p : players) {
-        if (p.getPlayerID() != clientPlayerID) {
+void Scene::drawOtherPlayers(const Game& game, const mat4& view) {
+    for (const Player& p : game.players) {
+        if (p.getPlayerID() != game.clientPlayerID) {
             drawGun(view * translate(0, 20, 0) * p.gunModelMatrix() * scale(40), 100);
         }
     }
     LightProgram& program = pen.lightProgram;
-    for (const Player& p : players) {
-        if (p.getPlayerID() == clientPlayerID || p.awaitingRespawn()) {
+    for (const Player& p : game.players) {
+        if (p.getPlayerID() == game.clientPlayerID || p.awaitingRespawn()) {
             continue;
         }
         program.bind(cubeMesh);
         program.color(2, 2, 2, 2);
-        program.draw(view * translate(p.getPosition()) * scale(50, 150, 50), 150);
+        program.draw(view * translate(p.getPosition()) * scale(bodySize.x, bodySize.y, bodySize.z),
+                     150);
     }
 }
 
-void Game::drawOverlay(Player* me, const mat4& view) {
+void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     pen.setView(mat4());
     pen.setPMat(orthoProjection);
     SimpleTextureProgram& program = pen.simpleTextureProgram;
@@ -107,11 +160,9 @@ void Game::drawOverlay(Player* me, const mat4& view) {
     float width = viewportSize.x;
     float height = viewportSize.y;
     vec2 scoreCursor(20, height - 20);
-    for (const Player& p : players) {
-        if (p.getPlayerID() != clientPlayerID && showsNameTag(me, p)) {
-            vec4 clip = projection * view * vec4(p.getPosition(), 1);
-            vec2 tag((clip.x / clip.w + 1) * (width - 1) / 2,
-                     (clip.y / clip.w + 1) * (height - 1) / 2);
+    for (const Player& p : game.players) {
+        if (p.getPlayerID() != game.clientPlayerID && showsNameTag(me, p)) {
+            vec2 tag = projectToViewport(projection * view, p.getPosition(), viewportSize);
             textDrawer.draw(pen, p.getPlayerName(), tag, textSize, textAdvance);
         }
         program.color(1, 1, 1, 1);
@@ -120,15 +171,15 @@ void Game::drawOverlay(Player* me, const mat4& view) {
         scoreCursor.y -= 25;
     }
     drawCrosshair(width, height);
-    if (talking) {
+    if (game.talking) {
         program.color(0, 1, 0, 1);
-        textDrawer.draw(pen, "CHAT: " + talkMessage, vec2(width * 0.05f, height / 2), textSize,
+        textDrawer.draw(pen, "CHAT: " + game.talkMessage, vec2(width * 0.05f, height / 2), textSize,
                         textAdvance);
     }
-    drawChatLines(width, height);
+    drawChatLines(game, width, height);
 }
 
-bool Game::showsNameTag(Player* me, const Player& p) const {
+bool Scene::showsNameTag(const Player* me, const Player& p) const {
     if (me == nullptr || me->awaitingRespawn()) {
         return true;
     }
@@ -136,7 +187,7 @@ bool Game::showsNameTag(Player* me, const Player& p) const {
     return p.playerIsInCrosshairs() && towards.dot(me->getDirection()) > 0;
 }
 
-void Game::drawCrosshair(float width, float height) {
+void Scene::drawCrosshair(float width, float height) {
     SimpleTextureProgram& program = pen.simpleTextureProgram;
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -149,10 +200,10 @@ void Game::drawCrosshair(float width, float height) {
 
 // The newest line sits highest in pure green; each older one 20 pixels lower, a tenth nearer
 // magenta. The timer fades them all through the alpha.
-void Game::drawChatLines(float width, float height) {
+void Scene::drawChatLines(const Game& game, float width, float height) {
     vec2 position(width * 0.05f, height * 0.3f);
-    vec4 color(0, 1, 0, chatTimer);
-    for (auto line = chatLines.rbegin(); line != chatLines.rend(); ++line) {
+    vec4 color(0, 1, 0, game.chatTimer);
+    for (auto line = game.chatLines.rbegin(); line != game.chatLines.rend(); ++line) {
         pen.simpleTextureProgram.color(color.x, color.y, color.z, color.w);
         textDrawer.draw(pen, *line, position, textSize, textAdvance);
         position.y -= 20;

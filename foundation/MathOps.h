@@ -5,6 +5,8 @@
 #include "Quaternion.h"
 #include "Vector.h"
 
+const double pi = 3.141592653589793;
+
 mat4 perspective(float left, float right, float bottom, float top, float zNear, float zFar);
 mat4 perspective(float aspect, float fovY, float zNear, float zFar);
 mat4 ortho(float left, float right, float bottom, float top, float zNear, float zFar);
@@ -18,6 +20,10 @@ mat4 scale(float s);
 mat4 rotateX(float degrees);
 mat4 rotateY(float degrees);
 mat4 rotateZ(float degrees);
+
+// Where a point lands in a viewport of the given size, in pixels from its lower left corner, after
+// toClip takes it to clip space.
+vec2 projectToViewport(const mat4& toClip, vec3 point, vec2 size);
 
 float lerp(float a, float b, float t);
 vec2 lerp(vec2 a, vec2 b, float t);

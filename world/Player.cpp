@@ -8,10 +8,8 @@
 
 namespace {
 
-const vec3 bodySize(50, 150, 50);
 const float normalFOV = 60;
 const float zoomedFOV = 15;
-const float jumpSpeed = 12;
 // A view closer than this to straight up or down (in x and z) would make the strafe axis vanish.
 const double pitchLimit = 0.1;
 
@@ -121,12 +119,12 @@ void Player::toConsole() const {
     std::cout << ";\n";
 }
 
-void Player::applyPlayerUpdateMessage(PlayerUpdate record, double now) {
-    rotation = record.rotation;
-    position = record.position;
-    direction = record.direction;
-    shooting = record.shooting != 0;
-    points = record.points;
+void Player::applyState(const PlayerState& state, double now) {
+    rotation = state.rotation;
+    position = state.position;
+    direction = state.direction;
+    shooting = state.shooting;
+    points = state.points;
     lastUpdateTime = static_cast<int64_t>(now);
     updatedSinceCheck = true;
     box.moveTo(position);

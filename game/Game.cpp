@@ -1,7 +1,11 @@
 #include "Game.h"
 
-#include "Collisions.h"
+#include "FileLoader.h"
+#include "FilePath.h"
+#include "Shot.h"
 #include "Timing.h"
+
+#include <SDL_scancode.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -13,22 +17,21 @@
 
 namespace {
 
-// SDL scancodes of the keys the game reads.
-const int scancodeA = 4;
-const int scancodeD = 7;
-const int scancodeS = 22;
-const int scancodeT = 23;
-const int scancodeW = 26;
-const int scancodeZ = 29;
-const int scancodeReturn = 40;
-const int scancodeBackspace = 42;
-const int scancodeSpace = 44;
-
 const float chatTimerStart = 10;
 const double chatTimerStep = 0.05;
 const float keepAliveMillis = 1000;
 const vec4 shotColor(0, 1, 1, 4);
 const char* const serverFullLine = "Server is full :(";
+
+PlayerState stateOf(const PlayerUpdate& record) {
+    PlayerState state;
+    state.rotation = record.rotation;
+    state.position = record.position;
+    state.direction = record.direction;
+    state.points = record.points;
+    state.shooting = record.shooting != 0;
+    return state;
+}
 
 class MutexLock {
   public:
@@ -45,28 +48,28 @@ class MutexLock {
 
 int convertKey(int scancode) {
     switch (scancode) {
-    case scancodeA:
-        return 0;
-    case scancodeD:
-        return 1;
-    case scancodeS:
-        return 2;
-    case scancodeW:
-        return 3;
-    case scancodeSpace:
-        return 4;
+    case SDL_SCANCODE_A:
+        return strafeLeft;
+    case SDL_SCANCODE_D:
+        return strafeRight;
+    case SDL_SCANCODE_S:
+        return walkBack;
+    case SDL_SCANCODE_W:
+        return walkForward;
+    case SDL_SCANCODE_SPACE:
+        return jump;
     case mouseButtonKey:
-        return 5;
+        return fire;
     default:
         return -1;
     }
 }
 
 char keyToAsciiChar(int scancode) {
-    if (scancode >= scancodeA && scancode <= scancodeZ) {
-        return static_cast<char>(scancode + 61);
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
+        return static_cast<char>('A' + (scancode - SDL_SCANCODE_A));
     }
-    if (scancode == scancodeSpace) {
+    if (scancode == SDL_SCANCODE_SPACE) {
         return ' ';
     }
     return 0;
@@ -219,7 +222,7 @@ void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
             break;
         }
         if (Player* known = playerByID(record.playerID)) {
-            known->applyPlayerUpdateMessage(record, double(now));
+            known->applyState(stateOf(record), double(now));
             continue;
         }
         std::string name = textOfField(record.name, sizeof(record.name));
@@ -240,8 +243,8 @@ void Game::startShotEffects() {
         if (!shooter.isShooting()) {
             continue;
         }
-        vec3 hit = shooter.shoot(&mapManager);
-        if (!(hit.x >= 0 && hit.y >= 0 && hit.z >= 0)) {
+        std::optional<vec3> hit = shotImpact(shooter, mapManager);
+        if (!hit) {
             continue;
         }
         vec3 origin = shooter.getPosition();
@@ -250,15 +253,14 @@ void Game::startShotEffects() {
             if (target.getPlayerID() == shooter.getPlayerID()) {
                 continue;
             }
-            Box body = target.getBox();
             vec3 entry;
-            if (Line_AABB(origin, hit, body.min, body.max, entry)) {
+            if (segmentCrosses(origin, *hit, target.getBox(), entry)) {
                 crossedPlayer = true;
                 particleManager.addExplosion(30, entry, shotColor, 12.0f, 7.0f);
             }
         }
         if (!crossedPlayer) {
-            particleManager.add(3, hit, shotColor, 2.0f);
+            particleManager.add(3, *hit, shotColor, 2.0f);
         }
     }
 }
@@ -280,12 +282,12 @@ void Game::keyDown(int key) {
         typeTalkMessage(key);
         return;
     }
-    if (key == scancodeT) {
+    if (key == SDL_SCANCODE_T) {
         chatTimer = chatTimerStart;
         talking = true;
         return;
     }
-    if (key == scancodeReturn) {
+    if (key == SDL_SCANCODE_RETURN) {
         chatTimer = chatTimerStart;
     }
     int gameKey = convertKey(key);
@@ -311,11 +313,11 @@ void Game::mouseMoved(int dx, int dy) {
 }
 
 void Game::typeTalkMessage(int key) {
-    if (key == scancodeBackspace) {
+    if (key == SDL_SCANCODE_BACKSPACE) {
         if (!talkMessage.empty()) {
             talkMessage.pop_back();
         }
-    } else if (key == scancodeReturn) {
+    } else if (key == SDL_SCANCODE_RETURN) {
         if (!talkMessage.empty()) {
             sendTalkMessage();
         }
@@ -351,6 +353,28 @@ void Game::sendShortMessage(char type) {
     socketInfo.sendBytesTo(&server, message, sizeof(message));
 }
 
+void Game::init() {
+    talking = false;
+    chatTimer = chatTimerStart;
+    currentTime = lastSendTime = float(getCurrentMillisecond());
+    loadMap(fileStringContents(getResourcePath("mapdata")));
+}
+
+void Game::loadMap(const std::string& text) {
+    MapLoadResult loaded = mapManager.load(text);
+    std::string counts = std::to_string(loaded.columns) + " x " + std::to_string(loaded.rows) +
+                         " x " + std::to_string(loaded.depths);
+    if (loaded.problem == MapLoadResult::tooManyCells) {
+        std::cout << "Map too large: " << counts << " cells, the client holds at most "
+                  << MapManager::maxCellCount << std::endl;
+        std::exit(0);
+    }
+    if (loaded.problem == MapLoadResult::negativeCount) {
+        std::cout << "Broken map: negative cell count in " << counts << std::endl;
+        std::exit(0);
+    }
+}
+
 void Game::update() {
     int64_t now = getCurrentMillisecond();
     readMessages(long(now));
@@ -371,8 +395,8 @@ void Game::markPlayersInCrosshairs() {
     if (me == nullptr || me->awaitingRespawn()) {
         return;
     }
-    vec3 hit = me->shoot(&mapManager);
-    if (!(hit.x >= 0)) {
+    std::optional<vec3> hit = shotImpact(*me, mapManager);
+    if (!hit) {
         return;
     }
     vec3 origin = me->getPosition();
@@ -380,9 +404,8 @@ void Game::markPlayersInCrosshairs() {
         if (other.getPlayerID() == clientPlayerID) {
             continue;
         }
-        Box body = other.getBox();
         vec3 entry;
-        other.setIsInCrosshairs(Line_AABB(origin, hit, body.min, body.max, entry));
+        other.setIsInCrosshairs(segmentCrosses(origin, *hit, other.getBox(), entry));
     }
 }
 

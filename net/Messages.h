@@ -1,6 +1,7 @@
 #ifndef CUBEFRAY_MESSAGES_H
 #define CUBEFRAY_MESSAGES_H
 
+#include "GameRules.h"
 #include "NetworkInfo.h"
 #include "Quaternion.h"
 #include "Vector.h"
@@ -20,8 +21,6 @@ const int talkTextSize = 30;
 const int maxTalkLength = 29;
 const int maxPlayersInUpdate = 4;
 
-// The id a client uses before the server has told it its own.
-const char unknownPlayerID = '0';
 // The sender of chat lines that come from the server itself.
 const char serverSenderID = 's';
 

@@ -5,7 +5,6 @@
 
 namespace {
 
-const double pi = 3.141592653589793;
 const double radiansPerDegree = 0.017453292519943295;
 
 float roundedQuotient(float numerator, float denominator) {
@@ -244,4 +243,9 @@ unsigned int truncateToUnsigned(double value) {
         return UINT_MAX;
     }
     return static_cast<unsigned int>(value);
+}
+
+vec2 projectToViewport(const mat4& toClip, vec3 point, vec2 size) {
+    vec4 clip = toClip * vec4(point, 1);
+    return vec2((clip.x / clip.w + 1) * (size.x - 1) / 2, (clip.y / clip.w + 1) * (size.y - 1) / 2);
 }

@@ -10,7 +10,8 @@
 
 namespace {
 
-const int cellEdge = 64;
+// Cell indices come from integer division of truncated coordinates.
+const int cellEdge = int(cellSize);
 const int coarseMarchSteps = 5000;
 const int fineMarchSteps = 65;
 const vec3 noHit(-1, -1, -1);
@@ -30,38 +31,50 @@ bool isFinite(vec3 v) {
 
 } // namespace
 
-void MapManager::load(const std::string& text) {
-    cubeSize = 64.0f;
+MapLoadResult MapManager::load(const std::string& text) {
+    *this = MapManager();
     std::istringstream in(text);
-    columnCount = readInteger(in);
-    rowCount = readInteger(in);
-    depthCount = readInteger(in);
+    MapLoadResult result;
+    result.columns = readInteger(in);
+    result.rows = readInteger(in);
+    result.depths = readInteger(in);
     in.clear();
-    width = float(cellEdge * (long long)columnCount);
-    height = float(cellEdge * (long long)rowCount);
-    depth = float(cellEdge * (long long)depthCount);
-
-    // A count of zero or below leaves the grid without cells; every query then treats each
-    // index as outside it.
-    if (columnCount <= 0 || rowCount <= 0 || depthCount <= 0) {
-        return;
+    if (result.columns < 0 || result.rows < 0 || result.depths < 0) {
+        result.problem = MapLoadResult::negativeCount;
+        return result;
+    }
+    // An empty map stays empty in every direction: no loop may walk the cells of the other two.
+    if (result.columns == 0 || result.rows == 0 || result.depths == 0) {
+        return result;
     }
     // Each count is checked on its own first so that the product cannot overflow.
-    bool tooLarge = columnCount > maxCellCount || rowCount > maxCellCount ||
-                    depthCount > maxCellCount ||
-                    (long long)columnCount * rowCount * depthCount > maxCellCount;
+    bool tooLarge = result.columns > maxCellCount || result.rows > maxCellCount ||
+                    result.depths > maxCellCount ||
+                    (long long)result.columns * result.rows * result.depths > maxCellCount;
     if (tooLarge) {
-        std::cout << "Map too large: " << columnCount << " x " << rowCount << " x " << depthCount
-                  << " cells, the client holds at most " << maxCellCount << std::endl;
-        std::exit(0);
+        result.problem = MapLoadResult::tooManyCells;
+        return result;
     }
+    columnCount = result.columns;
+    rowCount = result.rows;
+    depthCount = result.depths;
+    width = cellSize * float(columnCount);
+    height = cellSize * float(rowCount);
+    depth = cellSize * float(depthCount);
+    readCells(in);
+    return result;
+}
+
+void MapManager::readCells(std::istringstream& in) {
+    const float half = cellSize / 2;
     for (int x = 0; x < columnCount; ++x) {
         cubes.emplace_back();
         for (int y = 0; y < rowCount; ++y) {
             cubes.back().emplace_back();
             for (int z = 0; z < depthCount; ++z) {
-                vec3 center(cellEdge * x + 32.0f, cellEdge * y + 32.0f, cellEdge * z + 32.0f);
-                Box cell(center, float(cellEdge));
+                vec3 center(cellSize * float(x) + half, cellSize * float(y) + half,
+                            cellSize * float(z) + half);
+                Box cell(center, cellSize);
                 cell.type = readInteger(in);
                 cell.tile = readInteger(in);
                 in.clear();

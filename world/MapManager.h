@@ -2,16 +2,25 @@
 #define CUBEFRAY_MAPMANAGER_H
 
 #include "Box.h"
-#include "Mesh.h"
+#include "GameRules.h"
 #include "Model.h"
 #include "Vector.h"
 
+#include <sstream>
 #include <string>
 #include <vector>
 
-class Pen;
+// What reading a map text found. The counts are as the header gives them.
+struct MapLoadResult {
+    enum Problem { none, negativeCount, tooManyCells };
 
-// The world: a grid of 64-unit cubes read from the "mapdata" text. x counts columns, y rows (up),
+    Problem problem = none;
+    int columns = 0;
+    int rows = 0;
+    int depths = 0;
+};
+
+// The world: a grid of cellSize cubes read from the "mapdata" text. x counts columns, y rows (up),
 // z depths; cell (x, y, z) covers [64x, 64x + 64] on x and likewise on y and z.
 class MapManager {
   public:
@@ -21,24 +30,20 @@ class MapManager {
 
     MapManager() = default;
 
-    // Reads the cells, then builds and uploads the mesh (needs the GL context).
-    void init(std::string text);
-    // Reads the cells only; what a program without a GL context calls.
-    void load(const std::string& text);
+    // Reads the cells. A header with a zero count gives an empty map; one with a negative count,
+    // or with more cells than maxCellCount, is refused and leaves the map empty.
+    MapLoadResult load(const std::string& text);
     // The mesh geometry of every face of a solid cell that borders an empty cell; marks those
     // faces in the cells.
     Model buildModel();
-    void constructMesh();
-    void draw(Pen* pen);
 
     float getWidth() const { return width; }
     float getHeight() const { return height; }
     float getDepth() const { return depth; }
-    float getCubeSize() const { return cubeSize; }
+    float getCubeSize() const { return cellSize; }
     int getColumnCount() const { return columnCount; }
     int getRowCount() const { return rowCount; }
     int getDepthCount() const { return depthCount; }
-    const Mesh& getMesh() const { return mesh; }
 
     // Cell indices of a coordinate, clamped to the grid.
     int getColumn(float x) const;
@@ -60,6 +65,7 @@ class MapManager {
     vec3 pointOfIntersection(vec3 start, vec3 dir) const;
 
   private:
+    void readCells(std::istringstream& in);
     bool isInGrid(int x, int y, int z) const;
     int clampedIndex(float coordinate, int count) const;
 
@@ -69,9 +75,7 @@ class MapManager {
     float width = 0;
     float height = 0;
     float depth = 0;
-    float cubeSize = 64;
     std::vector<std::vector<std::vector<Box>>> cubes;
-    Mesh mesh;
 };
 
 #endif

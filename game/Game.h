@@ -2,15 +2,10 @@
 #define CUBEFRAY_GAME_H
 
 #include "MapManager.h"
-#include "Matrix.h"
-#include "Mesh.h"
 #include "Messages.h"
 #include "NetworkInfo.h"
 #include "ParticleManager.h"
-#include "Pen.h"
 #include "Player.h"
-#include "TextDrawer.h"
-#include "Vector.h"
 
 #include <deque>
 #include <pthread.h>
@@ -27,8 +22,8 @@ const int mouseButtonKey = -7;
 // The receive thread's entry: queues every datagram until the game stops it.
 void* receiveMessages(void* game);
 
-// All of the client's state. The receive thread touches only inMessages, under mutex; everything
-// else belongs to the main thread.
+// All of the client's game state, without anything of drawing. The receive thread touches only
+// inMessages, under mutex; everything else belongs to the main thread.
 class Game {
   public:
     // Beyond this many waiting datagrams new ones are dropped: a flood must not exhaust memory.
@@ -38,21 +33,11 @@ class Game {
     static constexpr size_t maxChatLines = 6;
 
     char clientPlayerID = unknownPlayerID;
-    vec2 viewportSize;
     float currentTime = 0;
     float lastSendTime = 0;
-    mat4 projection;
-    mat4 orthoProjection;
-    float fov = 60;
     std::vector<Player> players;
     MapManager mapManager;
     ParticleManager particleManager;
-    Mesh sphereMesh;
-    Mesh cubeMesh;
-    Mesh gunMesh;
-    Mesh particleMesh;
-    std::vector<vec4> lightPositions;
-    std::vector<vec4> lightColors;
     std::deque<GenericMessage> inMessages;
     size_t droppedMessages = 0;
     bool talking = false;
@@ -62,8 +47,6 @@ class Game {
     SocketInfo socketInfo;
     Server server;
     pthread_mutex_t mutex;
-    Pen pen;
-    TextDrawer textDrawer;
 
     Game() = default;
     Game(const Game&) = delete;
@@ -92,12 +75,12 @@ class Game {
     void mouseMoved(int dx, int dy);
     void typeTalkMessage(int key);
 
-    // Needs the GL context: loads resources, builds meshes and lights.
-    void init(float width, float height);
-    void reshape(float width, float height);
+    // Starts the clocks and the chat timer and loads the map from its resource file; a map that
+    // cannot be read or played ends the process with status 0.
+    void init();
+    // Loads the map from its text; a map that cannot be played ends the process with status 0.
+    void loadMap(const std::string& text);
     void update();
-    void draw(float unused);
-    void setLighting();
     // Sends the leave message and closes the socket.
     void cleanup();
 
@@ -110,14 +93,6 @@ class Game {
     void sendKeyMessage(int gameKey, bool pressed);
     void sendTalkMessage();
     void sendShortMessage(char type);
-    void drawLightHalos(const mat4& view);
-    void drawParticles(const mat4& view);
-    void drawOtherPlayers(const mat4& view);
-    void drawGun(const mat4& modelView, float shine);
-    void drawOverlay(Player* me, const mat4& view);
-    bool showsNameTag(Player* me, const Player& p) const;
-    void drawCrosshair(float width, float height);
-    void drawChatLines(float width, float height);
 
     int stopPipe[2] = {-1, -1};
     pthread_t receiveThread;

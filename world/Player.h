@@ -2,8 +2,8 @@
 #define CUBEFRAY_PLAYER_H
 
 #include "Box.h"
+#include "GameRules.h"
 #include "Matrix.h"
-#include "Messages.h"
 #include "Quaternion.h"
 #include "Vector.h"
 
@@ -11,6 +11,15 @@
 #include <string>
 
 class MapManager;
+
+// What the server reports of a player in every update.
+struct PlayerState {
+    quat rotation;
+    vec3 position;
+    vec3 direction;
+    int32_t points = 0;
+    bool shooting = false;
+};
 
 // One participant as the client knows it. The server is authoritative: each update overwrites
 // rotation, position, direction, points and the shooting flag. The motion and view operations
@@ -61,7 +70,8 @@ class Player {
     mat4 getViewMatrix();
     mat4 gunModelMatrix() const;
     void toConsole() const;
-    void applyPlayerUpdateMessage(PlayerUpdate record, double now);
+    // Takes over what the server reported at time now, and re-centres the body on the eye.
+    void applyState(const PlayerState& state, double now);
 
   private:
     void moveBy(vec3 delta);
@@ -75,8 +85,8 @@ class Player {
     vec3 direction;
     vec3 strafeDirection;
     quat rotation;
-    float moveSpeed = 6.0f;
-    float strafeSpeed = 6.0f;
+    float moveSpeed = walkSpeed;
+    float strafeSpeed = walkSpeed;
     float verticalSpeed = 0.0f;
     bool jumping = false;
     bool shooting = false;

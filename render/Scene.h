@@ -1,0 +1,52 @@
+#ifndef CUBEFRAY_SCENE_H
+#define CUBEFRAY_SCENE_H
+
+#include "Game.h"
+#include "MapMesh.h"
+#include "Matrix.h"
+#include "Mesh.h"
+#include "Pen.h"
+#include "TextDrawer.h"
+#include "Vector.h"
+
+#include <vector>
+
+// The frame: the game's state drawn from the own player's eye, with its lights, effects and
+// overlay. Everything here needs the GL context.
+class Scene {
+  public:
+    vec2 viewportSize;
+    mat4 projection;
+    mat4 orthoProjection;
+    float fov = 60;
+    Pen pen;
+    TextDrawer textDrawer;
+    MapMesh mapMesh;
+    Mesh sphereMesh;
+    Mesh cubeMesh;
+    Mesh gunMesh;
+    Mesh particleMesh;
+    std::vector<vec4> lightPositions;
+    std::vector<vec4> lightColors;
+
+    // Loads the programs, textures and models, starts the game (which loads the map) and builds
+    // the map's mesh and the lights.
+    void init(Game& game, float width, float height);
+    void reshape(float width, float height);
+    void draw(Game& game);
+    void setLighting();
+    // Deletes what must go while the context still exists.
+    void release();
+
+  private:
+    void drawLightHalos(const mat4& view);
+    void drawParticles(const Game& game, const mat4& view);
+    void drawOtherPlayers(const Game& game, const mat4& view);
+    void drawGun(const mat4& modelView, float shine);
+    void drawOverlay(const Game& game, const Player* me, const mat4& view);
+    bool showsNameTag(const Player* me, const Player& p) const;
+    void drawCrosshair(float width, float height);
+    void drawChatLines(const Game& game, float width, float height);
+};
+
+#endif
