@@ -1,5 +1,7 @@
 // Frame cost of a busy scene on the real window: update, draw and swap, as the client's loop
-// runs them, at two window sizes; and the time from start-up to the first swapped frame.
+// runs them, at two window sizes, beside a bare clear and swap at the same size; and the time
+// from start-up to the first swapped frame. With --save DIR the busy frames are also written
+// there as PNG files, to compare pictures before and after a change.
 #include "Game.h"
 #include "Scene.h"
 #include "Timing.h"
@@ -11,6 +13,8 @@
 #include <cstdio>
 #include <epoxy/gl.h>
 #include <iostream>
+#include <lodepng.h>
+#include <string>
 #include <vector>
 
 namespace {
@@ -56,14 +60,11 @@ struct Figures {
     double median, p90, mean;
 };
 
-Figures measureFrames(Game& game, Scene& scene, SDL_Window* window, int frames) {
+template <typename Frame> Figures measure(int frames, Frame frame) {
     std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
-        topUpParticles(game);
         Clock::time_point start = Clock::now();
-        game.update();
-        scene.draw(game);
-        SDL_GL_SwapWindow(window);
+        frame();
         glFinish();
         times.push_back(millisecondsSince(start));
     }
@@ -76,18 +77,68 @@ Figures measureFrames(Game& game, Scene& scene, SDL_Window* window, int frames) 
     return {sorted[sorted.size() / 2], sorted[sorted.size() * 9 / 10], sum / double(times.size())};
 }
 
-void report(const char* what, const Figures& f) {
-    std::printf("%-34s median %6.2f ms   p90 %6.2f ms   mean %6.2f ms\n", what, f.median, f.p90,
-                f.mean);
+void report(const std::string& what, const Figures& f) {
+    std::printf("%-34s median %6.2f ms   p90 %6.2f ms   mean %6.2f ms\n", what.c_str(), f.median,
+                f.p90, f.mean);
+}
+
+// The back buffer as a PNG, top row first.
+void saveFrame(const std::string& path, int width, int height) {
+    std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    std::vector<unsigned char> flipped;
+    for (int row = height - 1; row >= 0; --row) {
+        auto start = pixels.begin() + long(row) * width * 4;
+        flipped.insert(flipped.end(), start, start + width * 4);
+    }
+    lodepng::encode(path, flipped, unsigned(width), unsigned(height));
+}
+
+void measureAtSize(Game& game, Scene& scene, SDL_Window* window, int width, int height, int frames,
+                   const std::string& saveDir) {
+    SDL_SetWindowSize(window, width, height);
+    scene.reshape(float(width), float(height));
+    std::string size = std::to_string(width) + " x " + std::to_string(height);
+    Figures bare = measure(frames, [&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        SDL_GL_SwapWindow(window);
+    });
+    Figures busy = measure(frames, [&] {
+        topUpParticles(game);
+        game.update();
+        scene.draw(game);
+        SDL_GL_SwapWindow(window);
+    });
+    report("bare clear and swap at " + size, bare);
+    report("busy frame at " + size, busy);
+    std::printf("%-34s %6.2f\n", ("busy / bare at " + size).c_str(), busy.median / bare.median);
+    if (!saveDir.empty()) {
+        game.particleManager.particles.clear();
+        std::srand(1);
+        topUpParticles(game);
+        scene.draw(game);
+        saveFrame(saveDir + "/busy_" + std::to_string(width) + ".png", width, height);
+    }
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 300;
+    int frames = 300;
+    std::string saveDir;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--save" && i + 1 < argc) {
+            saveDir = argv[++i];
+        } else {
+            frames = std::max(10, std::atoi(argv[i]));
+        }
+    }
     Clock::time_point processStart = Clock::now();
     Game game;
     game.initNetworkStuff("127.0.0.1", 9);
+    pthread_mutex_init(&game.mutex, nullptr);
     SDL_Init(SDL_INIT_VIDEO);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
@@ -119,12 +170,12 @@ int main(int argc, char* argv[]) {
     std::printf("Renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     std::printf("%-34s %6.1f ms\n", "start-up to first swapped frame", startup);
     makeBusy(game);
-    report("busy frame at 720 x 480", measureFrames(game, scene, window, frames));
-    SDL_SetWindowSize(window, 1280, 800);
-    scene.reshape(1280, 800);
-    report("busy frame at 1280 x 800", measureFrames(game, scene, window, frames));
+    measureAtSize(game, scene, window, 720, 480, frames, saveDir);
+    measureAtSize(game, scene, window, 1280, 800, frames, saveDir);
 
     scene.release();
+    game.cleanup();
+    pthread_mutex_destroy(&game.mutex);
     glDeleteVertexArrays(1, &vertexArray);
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);

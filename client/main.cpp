@@ -1,3 +1,5 @@
+#include "FrameLog.h"
+#include "FramePacer.h"
 #include "Game.h"
 #include "Messages.h"
 #include "Scene.h"
@@ -14,7 +16,7 @@ namespace {
 
 const int startWidth = 720;
 const int startHeight = 480;
-const float frameMillis = 1000.0f / 60;
+const double frameMillis = 1000.0 / 60;
 
 void toggleMouseCapture() {
     bool captured = SDL_GetRelativeMouseMode() == SDL_TRUE;
@@ -60,21 +62,25 @@ void dispatch(const SDL_Event& event, Game& game, Scene& scene, vec2& windowSize
 }
 
 void runFrames(Game& game, Scene& scene, SDL_Window* window, vec2& windowSize) {
+    FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
+    FrameLog frameLog;
     bool running = true;
     while (running) {
-        int64_t frameStart = getCurrentMillisecond();
+        pacer.frameStarted(preciseMilliseconds());
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             dispatch(event, game, scene, windowSize, running);
         }
         game.update();
         scene.draw(game);
-        float remaining = (float(frameStart) + frameMillis) - float(getCurrentMillisecond());
-        if (remaining > 0) {
-            usleep(static_cast<useconds_t>(remaining * 1000));
-        }
         SDL_GL_SwapWindow(window);
+        frameLog.framePresented();
+        double rest = pacer.sleepAfterSwap(preciseMilliseconds());
+        if (rest > 0) {
+            usleep(static_cast<useconds_t>(rest * 1000));
+        }
     }
+    frameLog.write();
 }
 
 } // namespace

@@ -61,10 +61,14 @@ void LightProgram::setLighting(int count, const std::vector<float>& positions,
 }
 
 void LightProgram::draw(mat4 mv, float shine) {
+    setTransform(mv, shine);
+    drawElements();
+}
+
+void LightProgram::setTransform(mat4 mv, float shine) {
     glUseProgram(program);
     glUniformMatrix4fv(pMatLocation, 1, GL_TRUE, pMat.m);
     glUniformMatrix4fv(mvMatLocation, 1, GL_TRUE, mv.m);
     glUniformMatrix3fv(nMatLocation, 1, GL_TRUE, mv.toMat3().m);
     glUniform1f(materialShineLocation, shine);
-    drawElements();
 }

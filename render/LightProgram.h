@@ -39,6 +39,8 @@ struct LightProgram : ShaderProgram {
                      const std::vector<float>& colors, const std::vector<float>& radii);
     // A shine of zero or less turns the highlights off.
     void draw(mat4 mv, float shine);
+    // What draw sets before it draws: for drawing parts of the bound mesh with drawElements.
+    void setTransform(mat4 mv, float shine);
 };
 
 #endif

@@ -4,9 +4,13 @@
 #include "GameRules.h"
 #include "MathOps.h"
 #include "OBJLoader.h"
-#include "StringFloat.h"
+#include "ViewVolume.h"
 
 #include <epoxy/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -19,9 +23,17 @@ const float lightMarginCubes = 7;
 const int particleSphereRings = 6;
 const int particleSphereSegments = 8;
 const float lightRadius = 650;
+const float innerHaloRadius = 20;
+const float outerHaloRadius = 30;
+// Every vertex of the gun model lies within 1.6 of its origin; other players' guns are drawn 40
+// times that size, 20 units above the eye.
+const float otherGunScale = 40;
+const vec3 otherGunLift(0, 20, 0);
+const float otherGunReach = 1.6f * otherGunScale;
 const int textSize = 20;
 const int textAdvance = 15;
 const float crosshairSize = 25;
+const std::string_view chatPrompt = "CHAT: ";
 // Where the camera stands before the client has found itself in the roster.
 const vec3 waitingEye(1023.18f, 500.201f, 664.032f);
 const vec3 waitingTarget(1023.21f, 500.197f, 665.032f);
@@ -69,15 +81,20 @@ void Scene::release() {
     textDrawer.release();
 }
 
+// The arrays keep their room from frame to frame, so this allocates in the first frame only.
 void Scene::setLighting() {
-    std::vector<float> positions, colors, radii;
+    lightUniforms.positions.clear();
+    lightUniforms.colors.clear();
+    lightUniforms.radii.clear();
     for (size_t i = 0; i < lightPositions.size(); ++i) {
         vec4 eye = pen.view * lightPositions[i];
-        positions.insert(positions.end(), {eye.x, eye.y, eye.z});
-        colors.insert(colors.end(), {lightColors[i].x, lightColors[i].y, lightColors[i].z});
-        radii.push_back(lightRadius);
+        lightUniforms.positions.insert(lightUniforms.positions.end(), {eye.x, eye.y, eye.z});
+        lightUniforms.colors.insert(lightUniforms.colors.end(),
+                                    {lightColors[i].x, lightColors[i].y, lightColors[i].z});
+        lightUniforms.radii.push_back(lightRadius);
     }
-    pen.lightProgram.setLighting(int(lightPositions.size()), positions, colors, radii);
+    pen.lightProgram.setLighting(int(lightPositions.size()), lightUniforms.positions,
+                                 lightUniforms.colors, lightUniforms.radii);
 }
 
 void Scene::draw(Game& game) {
@@ -86,8 +103,9 @@ void Scene::draw(Game& game) {
     Player* me = game.playerByID(game.clientPlayerID);
     mat4 view = me ? me->getViewMatrix() : lookAt(waitingEye, waitingTarget, vec3(0, 1, 0));
     pen.setView(view);
+    viewProjection = projection * view;
     setLighting();
-    mapMesh.draw(pen);
+    mapMesh.draw(pen, me ? me->getPosition() : waitingEye);
     drawLightHalos(view);
     drawParticles(game, view);
     drawOtherPlayers(game, view);
@@ -105,13 +123,16 @@ void Scene::drawLightHalos(const mat4& view) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     for (size_t i = 0; i < lightPositions.size(); ++i) {
         const vec4& p = lightPositions[i];
+        if (outsideView(vec3(p.x, p.y, p.z), outerHaloRadius, viewProjection)) {
+            continue;
+        }
         mat4 at = view * translate(p.x, p.y, p.z);
         program.bind(sphereMesh);
         program.color(1, 1, 1, 1);
-        program.draw(at * scale(20, 20, 20));
+        program.draw(at * scale(innerHaloRadius));
         program.bind(sphereMesh);
         program.color(lightColors[i].x, lightColors[i].y, lightColors[i].z, 0.5f);
-        program.draw(at * scale(30, 30, 30));
+        program.draw(at * scale(outerHaloRadius));
     }
 }
 
@@ -119,10 +140,19 @@ void Scene::drawParticles(const Game& game, const mat4& view) {
     SolidColorProgram& program = pen.solidColorProgram;
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     program.bind(particleMesh);
+    int batched = 0;
     for (const Particle& p : game.particleManager.particles) {
-        program.color(p.color.x, p.color.y, p.color.z, p.color.w);
-        program.draw(view * translate(p.position) * scale(p.size));
+        if (outsideView(p.position, p.size, viewProjection)) {
+            continue;
+        }
+        particlePlaces[batched] = vec4(p.position, p.size);
+        particleColors[batched] = p.color;
+        if (++batched == SolidColorProgram::maxInstances) {
+            program.drawInstances(view, particlePlaces, particleColors, batched);
+            batched = 0;
+        }
     }
+    program.drawInstances(view, particlePlaces, particleColors, batched);
     glDisable(GL_BLEND);
 }
 
@@ -136,13 +166,19 @@ void Scene::drawGun(const mat4& modelView, float shine) {
 
 void Scene::drawOtherPlayers(const Game& game, const mat4& view) {
     for (const Player& p : game.players) {
-        if (p.getPlayerID() != game.clientPlayerID) {
-            drawGun(view * translate(0, 20, 0) * p.gunModelMatrix() * scale(40), 100);
+        bool seen = !outsideView(p.getPosition() + otherGunLift, otherGunReach, viewProjection);
+        if (p.getPlayerID() != game.clientPlayerID && seen) {
+            drawGun(view * translate(otherGunLift) * p.gunModelMatrix() * scale(otherGunScale),
+                    100);
         }
     }
     LightProgram& program = pen.lightProgram;
     for (const Player& p : game.players) {
         if (p.getPlayerID() == game.clientPlayerID || p.awaitingRespawn()) {
+            continue;
+        }
+        Box body = p.getBox();
+        if (outsideView(body.min, body.max, viewProjection)) {
             continue;
         }
         program.bind(cubeMesh);
@@ -166,17 +202,27 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
             textDrawer.draw(pen, p.getPlayerName(), tag, textSize, textAdvance);
         }
         program.color(1, 1, 1, 1);
-        std::string score = p.getPlayerName() + " " + floatToString(float(p.getPoints()));
-        textDrawer.draw(pen, score, scoreCursor, textSize, textAdvance);
+        drawScore(p, scoreCursor);
         scoreCursor.y -= 25;
     }
     drawCrosshair(width, height);
     if (game.talking) {
         program.color(0, 1, 0, 1);
-        textDrawer.draw(pen, "CHAT: " + game.talkMessage, vec2(width * 0.05f, height / 2), textSize,
-                        textAdvance);
+        vec2 entry(width * 0.05f, height / 2);
+        textDrawer.draw(pen, chatPrompt, entry, textSize, textAdvance);
+        entry.x += float(chatPrompt.size() * textAdvance);
+        textDrawer.draw(pen, game.talkMessage, entry, textSize, textAdvance);
     }
     drawChatLines(game, width, height);
+}
+
+// The name and the points as the default stream format writes a float, built without the heap.
+void Scene::drawScore(const Player& p, vec2 position) {
+    char line[64];
+    int length = std::snprintf(line, sizeof line, "%s %g", p.getPlayerName().c_str(),
+                               double(float(p.getPoints())));
+    textDrawer.draw(pen, std::string_view(line, size_t(std::max(0, length))), position, textSize,
+                    textAdvance);
 }
 
 bool Scene::showsNameTag(const Player* me, const Player& p) const {

@@ -39,14 +39,29 @@ class Scene {
     void release();
 
   private:
+    // The lights as the lit program takes them, in eye space.
+    struct LightUniforms {
+        std::vector<float> positions;
+        std::vector<float> colors;
+        std::vector<float> radii;
+    };
+
     void drawLightHalos(const mat4& view);
     void drawParticles(const Game& game, const mat4& view);
     void drawOtherPlayers(const Game& game, const mat4& view);
     void drawGun(const mat4& modelView, float shine);
     void drawOverlay(const Game& game, const Player* me, const mat4& view);
+    void drawScore(const Player& p, vec2 position);
     bool showsNameTag(const Player* me, const Player& p) const;
     void drawCrosshair(float width, float height);
     void drawChatLines(const Game& game, float width, float height);
+
+    // This frame's camera and projection, for skipping what lies outside the view.
+    mat4 viewProjection;
+    LightUniforms lightUniforms;
+    // One instanced draw's worth of particles.
+    vec4 particlePlaces[SolidColorProgram::maxInstances];
+    vec4 particleColors[SolidColorProgram::maxInstances];
 };
 
 #endif

@@ -26,5 +26,10 @@ void ShaderProgram::bindTextureToSampler(GLint samplerLocation, GLuint texture) 
 }
 
 void ShaderProgram::drawElements() const {
-    glDrawElements(GL_TRIANGLES, elementCount, GL_UNSIGNED_INT, nullptr);
+    drawElements(0, elementCount);
+}
+
+void ShaderProgram::drawElements(int first, int count) const {
+    const size_t offset = size_t(first) * sizeof(GLuint);
+    glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
 }

@@ -15,6 +15,9 @@ struct ShaderProgram {
     // Takes effect with the next draw; no GL call.
     void setPMat(mat4 m) { pMat = m; }
 
+    // Draws count of the bound elements from the first one on.
+    void drawElements(int first, int count) const;
+
   protected:
     // Feeds the attribute from the buffer, components floats a vertex, tightly packed.
     void attribute(int location, unsigned int buffer, int components) const;

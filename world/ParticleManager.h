@@ -30,6 +30,10 @@ class ParticleManager {
 
     std::vector<Particle> particles;
 
+    // All the room the particles may take is taken at once, so spawning never allocates in a
+    // frame.
+    ParticleManager() { particles.reserve(maxParticles); }
+
     // Sparks of a shot that meets the map.
     void add(int n, vec3 position, vec4 color, float size);
     // Particles flying apart where a shot passes through a player.

@@ -32,7 +32,7 @@ class Player {
 
     char getPlayerID() const { return playerID; }
     void setPlayerID(char id) { playerID = id; }
-    std::string getPlayerName() const { return playerName; }
+    const std::string& getPlayerName() const { return playerName; }
     void setPlayerName(const std::string& name) { playerName = name; }
     Box getBox() const { return box; }
     vec3 getPosition() const { return position; }

@@ -1,12 +1,8 @@
 #include "Mesh.h"
 #include "Model.h"
-#include "Sprites.h"
 #include "gl_test_helpers.h"
 
 namespace {
-
-using ::testing::internal::CaptureStdout;
-using ::testing::internal::GetCapturedStdout;
 
 // Leaves the buffer bound, so its contents can be read next.
 GLint bufferSize(GLenum target, GLuint buffer) {
@@ -33,25 +29,6 @@ TEST_F(GlBuffers, MeshHoldsEveryArrayOfTheModel) {
     std::vector<float> normals(72);
     glGetBufferSubData(GL_ARRAY_BUFFER, 0, 72 * 4, normals.data());
     EXPECT_EQ(normals, makeCube().normals);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST_F(GlBuffers, SpritesAppendOneBufferPerFullGroupOfFourCorners) {
-    const std::vector<vec2> uvs = initUVs(1024, 1024, 64, 64);
-    std::vector<unsigned int> sprites = {0};
-    CaptureStdout();
-    setSprites(sprites, uvs);
-    setSprites(sprites, std::vector<vec2>(3, vec2(0.5f, 0.25f)));
-    EXPECT_EQ(GetCapturedStdout(),
-              "uvs.size(): 1024\nsprites.size(): 257\nuvs.size(): 3\nsprites.size(): 257\n");
-    ASSERT_EQ(sprites.size(), 257u);
-    EXPECT_EQ(sprites.front(), 0u);
-    float last[8];
-    ASSERT_EQ(bufferSize(GL_ARRAY_BUFFER, sprites.back()), int(sizeof last));
-    glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof last, last);
-    for (int c = 0; c < 4; ++c) {
-        EXPECT_TRUE(near(vec2(last[2 * c], last[2 * c + 1]), uvs[1020 + c], 0)) << "corner " << c;
-    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

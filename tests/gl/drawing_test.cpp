@@ -2,7 +2,6 @@
 #include "Model.h"
 #include "Pen.h"
 #include "Shaders.h"
-#include "Sprites.h"
 #include "TextDrawer.h"
 #include "gl_test_helpers.h"
 
@@ -181,9 +180,11 @@ class Text : public Drawing {
             atlas.insert(atlas.end(), {r, static_cast<unsigned char>(255 - r), 0, 255});
         }
         text.fontTexture = makeTexture(16, 16, atlas.data());
+        text.glyphUVs = initUVs(16, 16, 1, 1);
         CaptureStdout();
-        setSprites(text.glyphBuffers, initUVs(16, 16, 1, 1));
-        GetCapturedStdout();
+        text.initBuffers();
+        // The start-up lines of the real font: the atlas corners and one glyph a tile.
+        EXPECT_EQ(GetCapturedStdout(), "uvs.size(): 1024\nsprites.size(): 256\n");
         pen.simpleTextureProgram.setPMat(ortho(0, 64, 0, 64, -1, 1));
     }
     bool nothingDrawn() const {
@@ -194,6 +195,10 @@ class Text : public Drawing {
 };
 
 TEST_F(Text, DrawsTheGlyphOfEachCharacterAndSkipsThoseWithout) {
+    // More glyphs than one draw takes: the string goes in several.
+    text.draw(pen, std::string(300, 'A') + "\nA", vec2(16, 40), 16, 16);
+    EXPECT_EQ(target->pixel(16, 24), red);
+    glClear(GL_COLOR_BUFFER_BIT);
     for (const char* s : {"\x01", "\x1f", "\x80", "\xff", "\t\r"}) {
         text.draw(pen, s, vec2(16, 40), 16, 16);
         EXPECT_TRUE(nothingDrawn()) << "for byte " << int(static_cast<unsigned char>(s[0]));
@@ -210,12 +215,15 @@ TEST_F(Text, DrawsTheGlyphOfEachCharacterAndSkipsThoseWithout) {
 
 TEST_F(Text, ReleaseDeletesTheGlObjectsAndLeavesNothingToDraw) {
     const GLuint texture = text.fontTexture;
-    const std::vector<unsigned int> buffers = text.glyphBuffers;
+    text.draw(pen, "A", vec2(16, 40), 16, 16);
+    GLint buffer = 0;
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &buffer);
+    ASSERT_TRUE(glIsBuffer(GLuint(buffer)));
     text.release();
-    EXPECT_TRUE(text.glyphBuffers.empty());
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_TRUE(text.glyphUVs.empty());
     EXPECT_FALSE(glIsTexture(texture));
-    EXPECT_FALSE(glIsBuffer(buffers.front()));
-    EXPECT_FALSE(glIsBuffer(buffers.back()));
+    EXPECT_FALSE(glIsBuffer(GLuint(buffer)));
     text.draw(pen, "A~", vec2(16, 40), 16, 16);
     EXPECT_TRUE(nothingDrawn());
 }

@@ -1,0 +1,106 @@
+// Counts the C++ heap allocations of the main thread across steady frames of a busy match:
+// update, draw and swap with four players shooting, particles, chat and overlay text.
+#include "Game.h"
+#include "Scene.h"
+#include "gl_test_helpers.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+thread_local bool counting = false;
+thread_local long allocations = 0;
+
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (counting) {
+        ++allocations;
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    ::operator delete(memory);
+}
+
+namespace {
+
+PlayerUpdate shooter(char id, const char* name, vec3 position, float yaw) {
+    PlayerUpdate record;
+    record.playerID = id;
+    std::snprintf(record.name, sizeof record.name, "%s", name);
+    record.position = position;
+    record.direction = vec3(-std::sin(yaw), -0.1f, -std::cos(yaw));
+    record.rotation.fromAxisAngle(vec3(0, 1, 0), yaw);
+    record.points = 7;
+    record.shooting = 1;
+    return record;
+}
+
+GenericMessage busyUpdate() {
+    UpdateMessage update;
+    update.players[0] = shooter('1', "alice", vec3(1024, 139, 400), 3.1f);
+    update.players[1] = shooter('2', "bob", vec3(1030, 139, 900), 0.3f);
+    update.players[2] = shooter('3', "carol", vec3(1250, 139, 1100), -0.5f);
+    update.players[3] = shooter('4', "dave", vec3(1100, 139, 700), 1.6f);
+    GenericMessage message;
+    std::memcpy(message.data, &update, sizeof update);
+    return message;
+}
+
+using SteadyFrame = GlTest;
+
+TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
+    Game game;
+    game.initNetworkStuff("127.0.0.1", 9);
+    pthread_mutex_init(&game.mutex, nullptr);
+    Scene scene;
+    testing::internal::CaptureStdout();
+    scene.init(game, 720, 480);
+    game.clientPlayerID = '1';
+    game.chatLines = {"bob joined", "carol joined", "dave joined",
+                      "bob: HI",    "carol: GG",    "dave: AGAIN AND AGAIN AND AGAIN"};
+    game.talking = true;
+    game.talkMessage = "ON MY WAY";
+    GenericMessage update = busyUpdate();
+    auto frame = [&] {
+        // What the receive thread does, on its own thread in the game.
+        bool wasCounting = counting;
+        counting = false;
+        game.queueMessage(update);
+        counting = wasCounting;
+        game.update();
+        scene.draw(game);
+        SDL_GL_SwapWindow(window);
+    };
+    for (int warmUp = 0; warmUp < 100; ++warmUp) {
+        frame();
+    }
+    counting = true;
+    for (int measured = 0; measured < 300; ++measured) {
+        frame();
+    }
+    counting = false;
+    testing::internal::GetCapturedStdout();
+    // The scene really was busy: every player listed, sparks flying, the overlay up.
+    EXPECT_EQ(game.players.size(), 4u);
+    EXPECT_GT(game.particleManager.particles.size(), 100u);
+    EXPECT_EQ(allocations, 0);
+    scene.release();
+    game.cleanup();
+    pthread_mutex_destroy(&game.mutex);
+}
+
+} // namespace
