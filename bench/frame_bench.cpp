@@ -139,6 +139,7 @@ int main(int argc, char* argv[]) {
     Game game;
     game.initNetworkStuff("127.0.0.1", 9);
     pthread_mutex_init(&game.mutex, nullptr);
+    startDecodingSceneImages();
     SDL_Init(SDL_INIT_VIDEO);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);

@@ -93,6 +93,7 @@ int main(int argc, char* argv[]) {
     Game game;
     vec2 windowSize(startWidth, startHeight);
     game.initNetworkStuff(argv[1], std::atoi(argv[2]));
+    startDecodingSceneImages();
 
     // The video subsystem must be up before the context attributes are set, or they are lost
     // and the driver hands out a compatibility context.

@@ -10,7 +10,7 @@ void Pen::init() {
     simpleTextureProgram = SimpleTextureProgram(loadShaders("vsSimpleTexture", "fsSimpleTexture"));
     lightProgram = LightProgram(loadShaders("vsLight", "fsLight"));
     square.init(makeSquare(), 0);
-    tilesTexture = loadTexture(getResourcePath("tiles.png"));
-    crosshairsTexture = loadTexture(getResourcePath("crosshairs.png"));
-    gunTexture = loadTexture(getResourcePath("g36Tex.png"));
+    tilesTexture = loadTexture(getResourcePath(tilesImage));
+    crosshairsTexture = loadTexture(getResourcePath(crosshairsImage));
+    gunTexture = loadTexture(getResourcePath(gunImage));
 }

@@ -7,6 +7,11 @@
 #include "SimpleTextureProgram.h"
 #include "SolidColorProgram.h"
 
+// The pen's images, by resource name.
+const char* const tilesImage = "tiles.png";
+const char* const crosshairsImage = "crosshairs.png";
+const char* const gunImage = "g36Tex.png";
+
 // Everything drawing needs at hand: the three programs, the unit square, the camera and the
 // shared textures. Built empty; init fills it once a GL context exists, and replaces the
 // programs, projection included, so set the projection after it.

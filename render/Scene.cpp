@@ -2,6 +2,7 @@
 
 #include "FilePath.h"
 #include "GameRules.h"
+#include "ImageLoader.h"
 #include "MathOps.h"
 #include "OBJLoader.h"
 #include "ViewVolume.h"
@@ -39,6 +40,11 @@ const vec3 waitingEye(1023.18f, 500.201f, 664.032f);
 const vec3 waitingTarget(1023.21f, 500.197f, 665.032f);
 
 } // namespace
+
+void startDecodingSceneImages() {
+    prefetchImages({getResourcePath(tilesImage), getResourcePath(crosshairsImage),
+                    getResourcePath(gunImage), getResourcePath(fontImage)});
+}
 
 void Scene::init(Game& game, float width, float height) {
     pen.init();

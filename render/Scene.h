@@ -11,6 +11,10 @@
 
 #include <vector>
 
+// Starts decoding the scene's images on another thread; Scene::init takes them when it comes to
+// them. Call it before creating the window, which it then overlaps.
+void startDecodingSceneImages();
+
 // The frame: the game's state drawn from the own player's eye, with its lights, effects and
 // overlay. Everything here needs the GL context.
 class Scene {

@@ -26,7 +26,7 @@ void upload(GLenum target, GLuint buffer, const void* data, size_t bytes) {
 } // namespace
 
 void TextDrawer::init() {
-    fontTexture = loadTexture(getResourcePath("font_zub.png"));
+    fontTexture = loadTexture(getResourcePath(fontImage));
     glyphUVs = initUVs(1024, 1024, 64, 64);
     initBuffers();
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+const char* const fontImage = "font_zub.png";
+
 // Draws text from a font atlas of 16 x 16 tiles holding the characters 32 to 127 from its first
 // tile on. Tiles count as initUVs lays them out: left to right, rows from the bottom of the image
 // upwards. Characters without a glyph, line feeds aside, are skipped without taking room.

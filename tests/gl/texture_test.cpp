@@ -23,7 +23,40 @@ TEST(FlipRows, SwapsWholeRowsAroundTheMiddleAndLeavesShortBuffersAlone) {
     EXPECT_EQ(pixels, flipped);
 }
 
+TEST(Mipmaps, EachLevelHalvesAcrossThenDownWithRounding) {
+    // Across first: (0, 0) -> 0 and (0, 1) -> 1, then (0, 1) -> 1, where the mean would be 0.
+    std::vector<unsigned char> block = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1};
+    EXPECT_EQ(halveImage(block, 2, 2), std::vector<unsigned char>({1, 1, 1, 1}));
+    // A side of 1 stays 1; the other still halves, averaging along it.
+    std::vector<unsigned char> column = {10, 0, 0, 0, 21, 0, 0, 0};
+    EXPECT_EQ(halveImage(column, 1, 2), std::vector<unsigned char>({16, 0, 0, 0}));
+    // Too few pixels for the size: a blank level, no read beyond the buffer.
+    EXPECT_EQ(halveImage(column, 4, 4).size(), 16u);
+}
+
 using TextureLoading = GlTest;
+
+TEST_F(TextureLoading, PowerOfTwoImagesComeWithEveryLevelReadyAndPrefetchedOnesMatch) {
+    std::vector<unsigned char> png(4 * 2 * 4);
+    for (size_t i = 0; i < png.size(); ++i) {
+        png[i] = static_cast<unsigned char>(37 * i);
+    }
+    const std::string path = ::testing::TempDir() + "pot.png";
+    ASSERT_EQ(lodepng::encode(path, png, 4, 2), 0u);
+    DecodedImage direct = decodeImage(path);
+    ASSERT_EQ(direct.levels.size(), 3u);
+    EXPECT_EQ(direct.levels[2].size(), 4u);
+    prefetchImages({path});
+    CaptureStdout();
+    GLuint texture = loadTexture(path);
+    EXPECT_EQ(GetCapturedStdout(), "Loading image file: " + path +
+                                       "\nImage Size: 32 Width: 4 Height: 2\nReturning texture "
+                                       "ID\n\n");
+    glBindTexture(GL_TEXTURE_2D, texture);
+    std::vector<unsigned char> smallest(4);
+    glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, smallest.data());
+    EXPECT_EQ(smallest, direct.levels[2]);
+}
 
 TEST_F(TextureLoading, OddWidthImageArrivesBottomRowFirstWithMipmaps) {
     // 3 x 2, top row first as PNG stores it; every texel different.
