@@ -138,9 +138,7 @@ int main(int argc, char* argv[]) {
 
     JoinMessage join(argv[3]);
     std::cout << "Name: " << textOfField(join.name, sizeof(join.name)) << std::endl;
-    pthread_mutex_lock(&game.mutex);
-    game.socketInfo.sendBytesTo(&game.server, &join, sizeof(join));
-    pthread_mutex_unlock(&game.mutex);
+    game.join(argv[3]);
 
     runFrames(game, scene, window, windowSize);
 

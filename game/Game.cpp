@@ -96,6 +96,14 @@ void* receiveMessages(void* gamePointer) {
     return nullptr;
 }
 
+Game::Game() {
+    // Room for a full house and then some: a server naming more players grows them once.
+    const size_t room = 2 * maxPlayersInUpdate;
+    priorBodies.reserve(room);
+    targetBodies.reserve(room);
+    targets.reserve(room);
+}
+
 Game::~Game() {
     stopReceiveThread();
 }
@@ -113,6 +121,7 @@ void Game::initNetworkStuff(const char* host, int port) {
     std::memcpy(&server.addr.sin_addr, resolved->h_addr_list[0], sizeof(server.addr.sin_addr));
     server.addr.sin_port = htons(static_cast<uint16_t>(port));
     server.addrLength = sizeof(server.addr);
+    connection.start(host, port, double(getCurrentMillisecond()));
 }
 
 int Game::startReceiveThread() {
@@ -175,6 +184,7 @@ void Game::readMessages(long now) {
 }
 
 void Game::handleMessage(const GenericMessage& message, long now) {
+    connection.heard(double(now));
     switch (message.data[0]) {
     case MessageType::update: {
         UpdateMessage update = asUpdateMessage(message);
@@ -186,9 +196,11 @@ void Game::handleMessage(const GenericMessage& message, long now) {
         break;
     case MessageType::yourID:
         setClientPlayerID(message.data[1]);
+        connection.admitted();
         break;
     case MessageType::serverFull:
         addServerFullLine();
+        connection.refused();
         break;
     default:
         break;
@@ -217,6 +229,7 @@ void Game::addServerFullLine() {
 }
 
 void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
+    rememberBodies();
     for (const PlayerUpdate& record : msg->players) {
         if (record.playerID == 0) {
             break;
@@ -234,34 +247,90 @@ void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
         players.push_back(player);
         std::cout << "DONE ADDING PLAYER: " << name << std::endl;
     }
-    startShotEffects();
+    startShotEffects(double(now));
+    noticeDeaths(double(now));
+    rememberOwnView();
     checkForDisconnect();
 }
 
-void Game::startShotEffects() {
+void Game::rememberBodies() {
+    priorBodies.clear();
+    for (const Player& player : players) {
+        priorBodies.push_back({player.getPlayerID(), !player.awaitingRespawn(), player.getBox()});
+    }
+}
+
+const Game::PriorBody* Game::priorBodyOf(char id) const {
+    for (const PriorBody& prior : priorBodies) {
+        if (prior.id == id) {
+            return &prior;
+        }
+    }
+    return nullptr;
+}
+
+// A shot that kills sends its victim away in the same update, so a player who was alive before
+// this update is hit where it stood then.
+std::optional<Box> Game::bodyAtShot(const Player& target) const {
+    if (!target.awaitingRespawn()) {
+        return target.getBox();
+    }
+    const PriorBody* prior = priorBodyOf(target.getPlayerID());
+    if (prior != nullptr && prior->alive) {
+        return prior->body;
+    }
+    return std::nullopt;
+}
+
+void Game::startShotEffects(double now) {
     for (const Player& shooter : players) {
         if (!shooter.isShooting()) {
             continue;
         }
-        std::optional<vec3> hit = shotImpact(shooter, mapManager);
-        if (!hit) {
-            continue;
-        }
+        std::optional<vec3> impact = shotImpact(shooter, mapManager);
         vec3 origin = shooter.getPosition();
+        vec3 end = shotEnd(shooter, mapManager);
+        targetBodies.clear();
+        targets.clear();
         bool crossedPlayer = false;
         for (const Player& target : players) {
-            if (target.getPlayerID() == shooter.getPlayerID()) {
+            std::optional<Box> body = bodyAtShot(target);
+            if (target.getPlayerID() == shooter.getPlayerID() || !body) {
                 continue;
             }
+            targetBodies.push_back(*body);
+            targets.push_back(&target);
             vec3 entry;
-            if (segmentCrosses(origin, *hit, target.getBox(), entry)) {
+            if (segmentCrosses(origin, end, *body, entry)) {
                 crossedPlayer = true;
                 particleManager.addExplosion(30, entry, shotColor, 12.0f, 7.0f);
             }
         }
-        if (!crossedPlayer) {
-            particleManager.add(3, *hit, shotColor, 2.0f);
+        Crossing first = firstBodyCrossed(origin, end, targetBodies.data(), targetBodies.size());
+        if (first.index >= 0) {
+            combat.shotHit(shooter, *targets[size_t(first.index)], clientPlayerID, now);
         }
+        if (!crossedPlayer && impact) {
+            particleManager.add(3, *impact, shotColor, 2.0f);
+        }
+    }
+}
+
+void Game::noticeDeaths(double now) {
+    for (const Player& player : players) {
+        const PriorBody* prior = priorBodyOf(player.getPlayerID());
+        if (player.awaitingRespawn() && prior != nullptr && prior->alive) {
+            combat.playerDied(player, clientPlayerID, now);
+        }
+    }
+}
+
+void Game::rememberOwnView() {
+    Player* me = playerByID(clientPlayerID);
+    if (me != nullptr && !me->awaitingRespawn()) {
+        lastOwnEye = me->getPosition();
+        lastOwnDirection = me->getDirection();
+        hasLastOwnView = true;
     }
 }
 
@@ -375,9 +444,23 @@ void Game::loadMap(const std::string& text) {
     }
 }
 
+void Game::join(const char* playerName) {
+    joinMessage = JoinMessage(playerName);
+    sendJoin(double(getCurrentMillisecond()));
+}
+
+void Game::sendJoin(double now) {
+    MutexLock lock(mutex);
+    socketInfo.sendBytesTo(&server, &*joinMessage, sizeof(JoinMessage));
+    connection.joinSent(now);
+}
+
 void Game::update() {
     int64_t now = getCurrentMillisecond();
     readMessages(long(now));
+    if (joinMessage && connection.joinDue(double(now))) {
+        sendJoin(double(now));
+    }
     markPlayersInCrosshairs();
     particleManager.update(mapManager);
     if (chatTimer > 0 && !talking) {
@@ -395,17 +478,14 @@ void Game::markPlayersInCrosshairs() {
     if (me == nullptr || me->awaitingRespawn()) {
         return;
     }
-    std::optional<vec3> hit = shotImpact(*me, mapManager);
-    if (!hit) {
-        return;
-    }
     vec3 origin = me->getPosition();
+    vec3 end = shotEnd(*me, mapManager);
     for (Player& other : players) {
         if (other.getPlayerID() == clientPlayerID) {
             continue;
         }
         vec3 entry;
-        other.setIsInCrosshairs(segmentCrosses(origin, *hit, other.getBox(), entry));
+        other.setIsInCrosshairs(segmentCrosses(origin, end, other.getBox(), entry));
     }
 }
 

@@ -1,6 +1,8 @@
 #ifndef CUBEFRAY_GAME_H
 #define CUBEFRAY_GAME_H
 
+#include "CombatEvents.h"
+#include "Connection.h"
 #include "MapManager.h"
 #include "Messages.h"
 #include "NetworkInfo.h"
@@ -8,6 +10,7 @@
 #include "Player.h"
 
 #include <deque>
+#include <optional>
 #include <pthread.h>
 #include <string>
 #include <vector>
@@ -47,8 +50,14 @@ class Game {
     SocketInfo socketInfo;
     Server server;
     pthread_mutex_t mutex;
+    Connection connection;
+    CombatEvents combat;
+    // Where the own player looked from when it was last alive: the view while it awaits respawn.
+    bool hasLastOwnView = false;
+    vec3 lastOwnEye;
+    vec3 lastOwnDirection;
 
-    Game() = default;
+    Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
     ~Game();
@@ -70,6 +79,10 @@ class Game {
     void applyUpdateMessage(UpdateMessage* msg, long now);
     void checkForDisconnect();
 
+    // Sends the join message under the mutex, and again every two seconds until the server
+    // answers it.
+    void join(const char* playerName);
+
     void keyDown(int key);
     void keyUp(int key);
     void mouseMoved(int dx, int dy);
@@ -85,15 +98,33 @@ class Game {
     void cleanup();
 
   private:
+    // A player as it was before the update being applied.
+    struct PriorBody {
+        char id;
+        bool alive;
+        Box body;
+    };
+
     void handleMessage(const GenericMessage& message, long now);
     void addChatLine(const GenericMessage& message);
     void addServerFullLine();
-    void startShotEffects();
+    void rememberBodies();
+    const PriorBody* priorBodyOf(char id) const;
+    std::optional<Box> bodyAtShot(const Player& target) const;
+    void startShotEffects(double now);
+    void noticeDeaths(double now);
+    void rememberOwnView();
+    void sendJoin(double now);
     void markPlayersInCrosshairs();
     void sendKeyMessage(int gameKey, bool pressed);
     void sendTalkMessage();
     void sendShortMessage(char type);
 
+    std::optional<JoinMessage> joinMessage;
+    // Kept from update to update so that no update allocates.
+    std::vector<PriorBody> priorBodies;
+    std::vector<Box> targetBodies;
+    std::vector<const Player*> targets;
     int stopPipe[2] = {-1, -1};
     pthread_t receiveThread;
     bool receiving = false;

@@ -107,11 +107,12 @@ void Scene::draw(Game& game) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pen.setPMat(projection);
     Player* me = game.playerByID(game.clientPlayerID);
-    mat4 view = me ? me->getViewMatrix() : lookAt(waitingEye, waitingTarget, vec3(0, 1, 0));
+    Camera camera = cameraOf(game, me);
+    const mat4& view = camera.view;
     pen.setView(view);
     viewProjection = projection * view;
     setLighting();
-    mapMesh.draw(pen, me ? me->getPosition() : waitingEye);
+    mapMesh.draw(pen, camera.eye);
     drawLightHalos(view);
     drawParticles(game, view);
     drawOtherPlayers(game, view);
@@ -121,6 +122,18 @@ void Scene::draw(Game& game) {
         drawGun(view * me->gunModelMatrix(), 20);
     }
     drawOverlay(game, me, view);
+}
+
+// While the own player awaits respawn its eye is off the map: the last view it had stays.
+Scene::Camera Scene::cameraOf(const Game& game, Player* me) const {
+    if (me == nullptr) {
+        return {lookAt(waitingEye, waitingTarget, vec3(0, 1, 0)), waitingEye};
+    }
+    if (me->awaitingRespawn() && game.hasLastOwnView) {
+        vec3 eye = game.lastOwnEye;
+        return {lookAt(eye, eye + game.lastOwnDirection, vec3(0, 1, 0)), eye};
+    }
+    return {me->getViewMatrix(), me->getPosition()};
 }
 
 void Scene::drawLightHalos(const mat4& view) {
@@ -197,6 +210,7 @@ void Scene::drawOtherPlayers(const Game& game, const mat4& view) {
 void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     pen.setView(mat4());
     pen.setPMat(orthoProjection);
+    hud.drawDeathShade(pen, game, me, viewportSize);
     SimpleTextureProgram& program = pen.simpleTextureProgram;
     program.color(1, 1, 1, 1);
     float width = viewportSize.x;
@@ -207,8 +221,7 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
             vec2 tag = projectToViewport(projection * view, p.getPosition(), viewportSize);
             textDrawer.draw(pen, p.getPlayerName(), tag, textSize, textAdvance);
         }
-        program.color(1, 1, 1, 1);
-        drawScore(p, scoreCursor);
+        drawScore(game, p, scoreCursor);
         scoreCursor.y -= 25;
     }
     drawCrosshair(width, height);
@@ -220,15 +233,26 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
         textDrawer.draw(pen, game.talkMessage, entry, textSize, textAdvance);
     }
     drawChatLines(game, width, height);
+    hud.draw(pen, textDrawer, game, me, view, viewportSize);
 }
 
 // The name and the points as the default stream format writes a float, built without the heap.
-void Scene::drawScore(const Player& p, vec2 position) {
+// The own row stands out in yellow; a name that two players share carries the id behind it.
+void Scene::drawScore(const Game& game, const Player& p, vec2 position) {
+    bool own = p.getPlayerID() == game.clientPlayerID;
+    SimpleTextureProgram& program = pen.simpleTextureProgram;
+    own ? program.color(1, 0.9f, 0.2f, 1) : program.color(1, 1, 1, 1);
+    bool shared = std::any_of(game.players.begin(), game.players.end(), [&p](const Player& o) {
+        return &o != &p && o.getPlayerName() == p.getPlayerName();
+    });
     char line[64];
-    int length = std::snprintf(line, sizeof line, "%s %g", p.getPlayerName().c_str(),
-                               double(float(p.getPoints())));
-    textDrawer.draw(pen, std::string_view(line, size_t(std::max(0, length))), position, textSize,
-                    textAdvance);
+    int length = shared ? std::snprintf(line, sizeof line, "%s#%c %g", p.getPlayerName().c_str(),
+                                        p.getPlayerID(), double(float(p.getPoints())))
+                        : std::snprintf(line, sizeof line, "%s %g", p.getPlayerName().c_str(),
+                                        double(float(p.getPoints())));
+    textDrawer.draw(pen,
+                    std::string_view(line, size_t(std::clamp(length, 0, int(sizeof line) - 1))),
+                    position, textSize, textAdvance);
 }
 
 bool Scene::showsNameTag(const Player* me, const Player& p) const {

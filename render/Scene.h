@@ -2,6 +2,7 @@
 #define CUBEFRAY_SCENE_H
 
 #include "Game.h"
+#include "Hud.h"
 #include "MapMesh.h"
 #include "Matrix.h"
 #include "Mesh.h"
@@ -25,6 +26,7 @@ class Scene {
     float fov = 60;
     Pen pen;
     TextDrawer textDrawer;
+    Hud hud;
     MapMesh mapMesh;
     Mesh sphereMesh;
     Mesh cubeMesh;
@@ -50,12 +52,18 @@ class Scene {
         std::vector<float> radii;
     };
 
+    struct Camera {
+        mat4 view;
+        vec3 eye;
+    };
+
+    Camera cameraOf(const Game& game, Player* me) const;
     void drawLightHalos(const mat4& view);
     void drawParticles(const Game& game, const mat4& view);
     void drawOtherPlayers(const Game& game, const mat4& view);
     void drawGun(const mat4& modelView, float shine);
     void drawOverlay(const Game& game, const Player* me, const mat4& view);
-    void drawScore(const Player& p, vec2 position);
+    void drawScore(const Game& game, const Player& p, vec2 position);
     bool showsNameTag(const Player* me, const Player& p) const;
     void drawCrosshair(float width, float height);
     void drawChatLines(const Game& game, float width, float height);

@@ -13,6 +13,7 @@ ServerPlayer* playerHitBy(const ServerPlayer& shooter, std::vector<ServerPlayer>
         }
     }
     vec3 eye = shooter.body.getPosition();
-    Crossing first = firstBodyCrossed(eye, shotEnd(shooter.body, map), bodies);
+    Crossing first =
+        firstBodyCrossed(eye, shotEnd(shooter.body, map), bodies.data(), bodies.size());
     return first.index < 0 ? nullptr : targets[size_t(first.index)];
 }

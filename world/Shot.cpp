@@ -23,10 +23,10 @@ bool segmentCrosses(vec3 start, vec3 end, const Box& body, vec3& entry) {
     return Line_AABB(start, end, body.min, body.max, entry);
 }
 
-Crossing firstBodyCrossed(vec3 start, vec3 end, const std::vector<Box>& bodies) {
+Crossing firstBodyCrossed(vec3 start, vec3 end, const Box* bodies, size_t count) {
     Crossing first;
     float nearest = 0;
-    for (size_t i = 0; i < bodies.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         vec3 entry;
         if (!segmentCrosses(start, end, bodies[i], entry)) {
             continue;

@@ -29,6 +29,6 @@ struct Crossing {
     int index = -1;
     vec3 entry;
 };
-Crossing firstBodyCrossed(vec3 start, vec3 end, const std::vector<Box>& bodies);
+Crossing firstBodyCrossed(vec3 start, vec3 end, const Box* bodies, size_t count);
 
 #endif

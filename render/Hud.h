@@ -1,0 +1,37 @@
+#ifndef CUBEFRAY_HUD_H
+#define CUBEFRAY_HUD_H
+
+#include "Game.h"
+#include "Matrix.h"
+#include "Pen.h"
+#include "TextDrawer.h"
+#include "Vector.h"
+
+#include <string_view>
+
+// What the overlay tells the player beyond scores and chat: the state of the connection, hits
+// taken (a red flash at the edge towards the shooter) and landed (a marker at the crosshair),
+// the death screen and the kill feed. Draws with the pen's orthographic projection in pixels.
+class Hud {
+  public:
+    // Darkens the last view while the own player awaits respawn; drawn under the rest of the
+    // overlay.
+    void drawDeathShade(Pen& pen, const Game& game, const Player* me, vec2 viewport);
+    // Everything else, over the rest of the overlay.
+    void draw(Pen& pen, TextDrawer& text, const Game& game, const Player* me, const mat4& view,
+              vec2 viewport);
+
+  private:
+    void drawHitFlash(Pen& pen, const Game& game, const Player* me, const mat4& view,
+                      vec2 viewport);
+    void drawHitMarker(Pen& pen, const Game& game, vec2 viewport);
+    void drawKillFeed(Pen& pen, TextDrawer& text, const Game& game, vec2 viewport);
+    void drawDeathNotice(Pen& pen, TextDrawer& text, const Game& game, vec2 viewport);
+    void drawConnectionNotice(Pen& pen, TextDrawer& text, const Game& game, vec2 viewport);
+    // Large text centred on the point, over a dark band.
+    void drawBanner(Pen& pen, TextDrawer& text, std::string_view line, vec2 centre, vec4 color);
+    // A rectangle of the colour, alpha blended, turned by degrees about its centre.
+    void drawRect(Pen& pen, vec2 centre, vec2 size, vec4 color, float degrees = 0);
+};
+
+#endif
