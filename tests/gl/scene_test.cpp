@@ -3,8 +3,6 @@
 #include "Scene.h"
 #include "gl_test_helpers.h"
 
-#include <cstring>
-
 namespace {
 
 const int width = 720;
@@ -27,29 +25,12 @@ int brightness(const Pixel& p) {
     return (p[0] + p[1] + p[2]) / 3;
 }
 
-// Reads the back buffer of the window; row 0 is the bottom of the picture.
-struct WindowPixels {
-    Pixel pixel(int x, int y) const {
-        Pixel p{};
-        glReadBuffer(GL_BACK);
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-        return p;
-    }
-    std::vector<unsigned char> pixels() const {
-        std::vector<unsigned char> all(size_t(width * height) * 4);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
-        return all;
-    }
-};
-
 class Frame : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
         // The frame goes to the real window, shown at the client's start size, and is read back
-        // from its back buffer before any swap.
+        // from its back buffer, the default one to read, before any swap.
         SDL_SetWindowSize(window, width, height);
         SDL_ShowWindow(window);
         int drawableWidth = 0, drawableHeight = 0;
@@ -83,32 +64,25 @@ class Frame : public GlTest {
 
     Pixel frameAt(vec2 p) {
         scene.draw(game);
-        return screen.pixel(int(p.x), int(p.y));
-    }
-
-    // Counts pixels in a rectangle that pass a test.
-    template <typename Test> int countPixels(int x0, int y0, int x1, int y1, Test test) {
-        std::vector<unsigned char> all = screen.pixels();
-        int count = 0;
-        for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < x1; ++x) {
-                const unsigned char* p = &all[size_t(y * width + x) * 4];
-                count += test(Pixel{p[0], p[1], p[2], p[3]}) ? 1 : 0;
-            }
-        }
-        return count;
+        return readPixel(int(p.x), int(p.y));
     }
 
     Game game;
     Scene scene;
-    WindowPixels screen;
 };
 
-TEST_F(Frame, CrosshairSitsInTheMiddle) {
-    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
-    scene.draw(game);
-    EXPECT_GT(brightness(screen.pixel(width / 2, height / 2)), 200);
-    EXPECT_LT(brightness(screen.pixel(width / 2 + 40, height / 2 + 40)), 40);
+// Counts the pixels of a rectangle that pass a test.
+template <typename Test> int countPixels(int x0, int y0, int x1, int y1, Test test) {
+    const std::vector<unsigned char> all = readPixels(x0, y0, x1 - x0, y1 - y0);
+    int count = 0;
+    for (size_t i = 0; i < all.size(); i += 4) {
+        count += test(Pixel{all[i], all[i + 1], all[i + 2], all[i + 3]}) ? 1 : 0;
+    }
+    return count;
+}
+
+bool white(const Pixel& p) {
+    return p[0] > 200 && p[1] > 200 && p[2] > 200;
 }
 
 TEST_F(Frame, OtherPlayersBodyStandsWhereTheProjectionPutsIt) {
@@ -132,35 +106,30 @@ TEST_F(Frame, NameTagShowsOnlyForThePlayerUnderTheCrosshair) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0, 1)));
     game.players.push_back(makePlayer('2', "WWWWWW", vec3(1024, 300, 1500), vec3(0, 0, -1)));
     vec2 tag = onScreen(vec3(1024, 300, 1500));
-    auto textPixel = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
     scene.draw(game);
     int beside =
-        countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, textPixel);
+        countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, white);
     game.players[1].setIsInCrosshairs(true);
     scene.draw(game);
     int tagged =
-        countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, textPixel);
+        countPixels(int(tag.x) + 14, int(tag.y) - 10, int(tag.x) + 90, int(tag.y) + 10, white);
     EXPECT_EQ(beside, 0);
     EXPECT_GT(tagged, 100);
 }
 
-TEST_F(Frame, ScoreListAtTheTopLeft) {
+TEST_F(Frame, OverlayShowsTheCrosshairTheScoresAndTheChat) {
     game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
     game.players.push_back(makePlayer('2', "ANNA", vec3(1024, 300, 1500), vec3(0, 0, -1)));
-    scene.draw(game);
-    auto white = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
-    // Two lines, 25 pixels apart, from (20, height - 20) on.
-    EXPECT_GT(countPixels(10, height - 30, 120, height - 10, white), 50);
-    EXPECT_GT(countPixels(10, height - 55, 120, height - 35, white), 50);
-    EXPECT_EQ(countPixels(10, height - 80, 120, height - 60, white), 0);
-}
-
-TEST_F(Frame, ChatLinesAreGreenAndTheEntryLineShows) {
-    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
     game.chatLines = {"OLDER LINE", "NEWEST LINE"};
     game.chatTimer = 10;
     scene.draw(game);
-    // The newest line is pure green; the one before it a tenth of the way towards magenta.
+    EXPECT_GT(brightness(readPixel(width / 2, height / 2)), 200);
+    EXPECT_LT(brightness(readPixel(width / 2 + 40, height / 2 + 40)), 40);
+    // Two score lines, 25 pixels apart, from (20, height - 20) on.
+    EXPECT_GT(countPixels(10, height - 30, 120, height - 10, white), 50);
+    EXPECT_GT(countPixels(10, height - 55, 120, height - 35, white), 50);
+    EXPECT_EQ(countPixels(10, height - 80, 120, height - 60, white), 0);
+    // The newest chat line is pure green; the one before it a tenth of the way towards magenta.
     auto green = [](const Pixel& p) { return p[1] > 200 && p[0] < 10 && p[2] < 10; };
     auto tinted = [](const Pixel& p) { return p[1] > 180 && p[0] > 15 && p[0] < 45; };
     int x = int(width * 0.05f);
@@ -180,8 +149,8 @@ TEST_F(Frame, LightHalosCarryTheirLightsColour) {
     game.players.push_back(
         makePlayer('1', "me", vec3(light.x, light.y, light.z + 452), vec3(0, 0, -1)));
     scene.draw(game);
-    Pixel inner = screen.pixel(width / 2 + 14, height / 2);
-    Pixel ring = screen.pixel(width / 2 + 23, height / 2);
+    Pixel inner = readPixel(width / 2 + 14, height / 2);
+    Pixel ring = readPixel(width / 2 + 23, height / 2);
     EXPECT_GT(brightness(inner), 240) << pixelText(inner);
     EXPECT_GT(ring[0], ring[1] + 40) << pixelText(ring);
     EXPECT_GT(ring[2], ring[1] + 40) << pixelText(ring);
@@ -195,7 +164,6 @@ TEST_F(Frame, BeforeTheIdIsKnownTheFixedCameraShowsEveryName) {
     vec2 tag = projectToViewport(scene.projection * waitingView, vec3(1024, 500, 1000),
                                  vec2(width, height));
     scene.draw(game);
-    auto white = [](const Pixel& p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
     EXPECT_GT(
         countPixels(int(tag.x) - 20, int(tag.y) - 10, int(tag.x) + 60, int(tag.y) + 10, white), 50);
 }

@@ -37,9 +37,7 @@ TEST_F(TextureLoading, OddWidthImageArrivesBottomRowFirstWithMipmaps) {
 
     CaptureStdout();
     GLuint texture = loadTexture(path);
-    EXPECT_EQ(GetCapturedStdout(),
-              "Loading image file: " + path +
-                  "\nImage Size: 24 Width: 3 Height: 2\nReturning texture ID\n\n");
+    GetCapturedStdout();
     glBindTexture(GL_TEXTURE_2D, texture);
     std::vector<unsigned char> texels(24);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
@@ -51,20 +49,6 @@ TEST_F(TextureLoading, OddWidthImageArrivesBottomRowFirstWithMipmaps) {
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &mipWidth);
     EXPECT_EQ(mipWidth, 1);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
-TEST(TextureLoadingDeathTest, UndecodableFileEndsTheProcessQuietly) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const auto load = [](const std::string& path) {
-        sendStdoutToStderr();
-        loadTexture(path);
-    };
-    const std::string broken = writeTempFile("broken.png", "\x89PNG\r\n\x1a\nnot really");
-    EXPECT_EXIT(
-        load(broken), ::testing::ExitedWithCode(0),
-        "Loading image file: .*broken.png\nLodePNG decoder error [0-9]+: [^\n]+\nEXITING\n\n$");
-    EXPECT_EXIT(load(::testing::TempDir() + "missing.png"), ::testing::ExitedWithCode(0),
-                "LodePNG decoder error 78: [^\n]+\nEXITING");
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "server_test_support.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace {
 
@@ -38,11 +37,7 @@ TEST(Arena, SightIsBlockedBySolidCellsOnly) {
 }
 
 TEST(MapFile, LoadsWithTheClientsLoaderAndRefusesMissingBrokenAndOversizedMaps) {
-    auto write = [](const std::string& name, const std::string& contents) {
-        std::string path = ::testing::TempDir() + name;
-        std::ofstream(path) << contents;
-        return path;
-    };
+    const auto write = writeTempFile;
     std::string ok = write("server_map_ok", "1 2 1\n1 1\n0 0\n");
     EXPECT_EQ(readMapFile(ok).error, "");
     // Line feeds vanish before the numbers are read: the header says 1 x 2 x 11.

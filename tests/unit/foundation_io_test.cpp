@@ -1,7 +1,7 @@
 #include "FileLoader.h"
 #include "StringFloat.h"
 #include "Timing.h"
-#include "test_helpers.h"
+#include "test_support.h"
 
 #include <chrono>
 #include <thread>
@@ -21,11 +21,6 @@ TEST(FileLoader, JoinsLinesWithoutTheirLineFeeds) {
     EXPECT_EQ(fileStringContents(writeTempFile("three_lines", "ab\ncd\nef\n")), "abcdef");
     EXPECT_EQ(fileStringContents(writeTempFile("crlf", "1 2\r\n3 4")), "1 2\r3 4");
     EXPECT_EQ(fileStringContents(writeTempFile("blank_lines", "\n\nx\n\n")), "x");
-}
-
-TEST(FileLoaderDeathTest, MissingFileEndsTheProcessWithStatusZero) {
-    EXPECT_QUITS_SAYING(fileStringContents("/nonexistent/mapdata"),
-                        "^Error reading file at: /nonexistent/mapdata$");
 }
 
 TEST(Timing, ClockIsMonotonicMillisecondsFromTheFirstCall) {

@@ -1,8 +1,5 @@
 #include "Model.h"
-
-#include "test_helpers.h"
-
-#include <gtest/gtest.h>
+#include "test_support.h"
 
 #include <limits>
 #include <vector>

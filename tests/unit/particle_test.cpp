@@ -1,9 +1,8 @@
 #include "MapManager.h"
 #include "ParticleManager.h"
-#include "test_helpers.h"
+#include "test_support.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -22,41 +21,32 @@ Particle resting(vec3 position, float alpha, vec3 velocity = vec3(), float gravi
     return p;
 }
 
-TEST(Particles, SpawnDrawsInAFixedOrderSpreadsStayInRangeAndTheCountIsCapped) {
-    ParticleManager manager;
-    std::srand(7);
-    manager.add(3, vec3(10, 20, 30), vec4(0, 1, 1, 4), 2.0f);
-    std::srand(7);
-    ASSERT_EQ(manager.particles.size(), 3u);
-    for (const Particle& p : manager.particles) {
-        int draws[4] = {std::rand() % 100, std::rand() % 100, std::rand() % 100, std::rand() % 100};
-        EXPECT_FLOAT_EQ(p.size, float(1 + draws[0] / 100.0 * 2));
-        EXPECT_TRUE(
-            near(p.velocity, vec3(float(draws[1] / 100.0 * 2 - 1), float(draws[2] / 100.0 * 2 - 1),
-                                  float(draws[3] / 100.0 * 2 - 1))));
-        EXPECT_FLOAT_EQ(p.gravity, 0.1f);
-        EXPECT_EQ(p.birthTime, manager.particles[0].birthTime);
-    }
-    // The spreads stay in their ranges.
-    manager.particles.clear();
-    manager.addExplosion(200, vec3(), vec4(0, 1, 1, 4), 12, 7);
-    for (const Particle& p : manager.particles) {
-        EXPECT_GE(p.size, 6);
-        EXPECT_LE(p.size, 17.88f + 1e-4f);
-        for (float v : {p.velocity.x, p.velocity.y, p.velocity.z}) {
-            EXPECT_GE(v, -3.5f);
-            EXPECT_LE(v, 3.43f + 1e-5f);
+// Sizes and velocities of a spawn within their ranges, one gravity and one birth time for all.
+void expectSpread(const std::vector<Particle>& spawned, float smallest, float largest, vec3 lowest,
+                  vec3 highest, float gravity) {
+    ASSERT_EQ(spawned.size(), 200u);
+    for (const Particle& p : spawned) {
+        EXPECT_GE(p.size, smallest);
+        EXPECT_LE(p.size, largest + 1e-4f);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_GE(Components::of(p.velocity)[k], Components::of(lowest)[k]);
+            EXPECT_LE(Components::of(p.velocity)[k], Components::of(highest)[k] + 1e-5f);
         }
+        EXPECT_FLOAT_EQ(p.gravity, gravity);
+        EXPECT_EQ(p.birthTime, spawned[0].birthTime);
     }
-    ParticleManager sparks;
+}
+
+TEST(Particles, SpawnsSpreadWithinTheirRangesAndTheCountIsCapped) {
+    ParticleManager shot, explosion, sparks;
+    shot.add(200, vec3(10, 20, 30), vec4(0, 1, 1, 4), 2.0f);
+    expectSpread(shot.particles, 1, 2.98f, vec3(-1, -1, -1), vec3(0.98f, 0.98f, 0.98f), 0.1f);
+    explosion.addExplosion(200, vec3(), vec4(0, 1, 1, 4), 12, 7);
+    expectSpread(explosion.particles, 6, 17.88f, vec3(-3.5f, -3.5f, -3.5f),
+                 vec3(3.43f, 3.43f, 3.43f), 0.1f);
     sparks.addSparks(200, vec3(), vec4(), vec3(1, -1, 0), 1);
-    for (const Particle& p : sparks.particles) {
-        EXPECT_GE(p.velocity.x, 0);
-        EXPECT_LE(p.velocity.x, 1.98f + 1e-5f);
-        EXPECT_LE(p.velocity.y, -0.02f + 1e-5f);
-        EXPECT_LE(p.velocity.z, -0.02f + 1e-5f);
-        EXPECT_EQ(p.gravity, 0.05f);
-    }
+    expectSpread(sparks.particles, 0.5f, 1.49f, vec3(0, -2, -2), vec3(1.98f, -0.02f, -0.02f),
+                 0.05f);
     ParticleManager fixed;
     fixed.add(0, vec3(), vec4(), 1);
     fixed.add(-4, vec3(), vec4(), 1);
