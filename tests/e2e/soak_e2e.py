@@ -5,13 +5,12 @@ program may crash, and neither may grow in memory once warmed up."""
 import os
 import random
 import socket
-import subprocess
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import SERVER, Client, free_udp_port  # noqa: E402
+from harness import Client, start_server  # noqa: E402
 
 SOAK_SECONDS = float(os.environ.get("CUBEFRAY_SOAK_SECONDS", "120"))
 WARM_UP_SECONDS = 20
@@ -27,10 +26,7 @@ def resident_kib(pid):
 
 class Soak(unittest.TestCase):
     def test_a_full_house_runs_for_minutes_without_crash_or_growth(self):
-        port = free_udp_port()
-        server = subprocess.Popen([SERVER, "--port", str(port), "--bots", "3"],
-                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-        time.sleep(0.3)
+        server, port = start_server(bots=3)
         client = Client("127.0.0.1", str(port), "soaker")
         stranger = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         noise = random.Random(5)
