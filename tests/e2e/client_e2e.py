@@ -95,6 +95,11 @@ class Session(unittest.TestCase):
         self.assertIn(b"k1\x03\x00", chat)
         self.assertNotIn(b"k1\x03\x01", chat)
         self.assertIn(b"t1HIW" + b"\0" * 27, chat)
+        # 29 characters: letters past them are refused, Backspace removes the 29th, the blank
+        # takes its place.
+        xdotool("key", "t", *(chr(ord("a") + i % 26) for i in range(31)), "BackSpace", "space",
+                "Return")
+        self.assertIn(b"t1ABCDEFGHIJKLMNOPQRSTUVWXYZAB \0", self.server.receive_all())
 
         self.client.interrupt()
         self.assertEqual(self.client.finish(), 0)

@@ -1,6 +1,5 @@
 """Helpers for end-to-end tests under Xvfb: a scripted UDP peer that plays the game server, the
-real programs as child processes, a proxy that reads the real server's updates, and xdotool and
-xwd for real input and the rendered frames."""
+real programs as child processes, and xdotool and xwd for real input and the rendered frames."""
 
 import os
 import select
@@ -19,22 +18,12 @@ SERVER = os.path.join(BUILD_DIR, "cubefray-server")
 RECORD = struct.Struct("<4f3f3f12sibBxx")
 
 
+
 def update_message(players):
     """An update listing (id, name, position, direction) players."""
     records = b"".join(RECORD.pack(0, 0, 0, 1, *position, *direction, name.encode(), 0, 0, ord(pid))
                        for pid, name, position, direction in players)
     return b"u\0\0\0" + records.ljust(240, b"\0")
-
-
-def parse_update(data):
-    """The positions and directions of an update's players by id, up to the first id 0."""
-    players = {}
-    for i in range(4):
-        fields = RECORD.unpack_from(data, 4 + 60 * i)
-        if fields[13] == 0:
-            break
-        players[chr(fields[13])] = {"position": fields[4:7], "direction": fields[7:10]}
-    return players
 
 
 def wait_for(condition, timeout=20.0):
@@ -76,15 +65,22 @@ class FakeServer:
 
 
 class Client:
-    """The real client, its standard output line-buffered and collected."""
+    """The real client, its standard output line-buffered and collected as it comes."""
 
     def __init__(self, *args, executable=CLIENT, env=None):
         self.process = subprocess.Popen(["stdbuf", "-oL", executable, *args],
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
         self.output = b""
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.output += line
 
     def finish(self, timeout=20):
-        self.output += self.process.communicate(timeout=timeout)[0]
+        self.process.wait(timeout)
+        self.reader.join()
         return self.process.returncode
 
     def interrupt(self):
@@ -96,7 +92,7 @@ class Client:
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
-            self.process.communicate()
+        self.finish()
 
 
 def start_server(bots):
@@ -144,20 +140,15 @@ def window_grey(window):
 
 
 class WatchingProxy:
-    """Stands between the client and the real server, forwarding both ways and keeping the
-    client's id and the players of the latest update."""
+    """Forwards between the client and the real server, keeping what the latest update says of
+    the client's own player: its position and direction."""
 
     def __init__(self, server_port):
-        self.front = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.front, self.back = (socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in "fb")
         self.front.bind(("127.0.0.1", 0))
         self.port = self.front.getsockname()[1]
-        self.back = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.back.connect(("127.0.0.1", server_port))
-        self.client = None
-        self.own_id = None
-        self.players = {}
-        self.lock = threading.Lock()
-        self.running = True
+        self.client, self.own_id, self.own, self.running = None, None, None, True
         self.thread = threading.Thread(target=self._forward, daemon=True)
         self.thread.start()
 
@@ -169,21 +160,13 @@ class WatchingProxy:
                     self.back.send(data)
                     continue
                 data = self.back.recv(2048)
-                with self.lock:
-                    if data[:1] == b"s" and len(data) >= 2:
-                        self.own_id = chr(data[1])
-                    elif data[:1] == b"u" and len(data) == 244:
-                        self.players = parse_update(data)
-                if self.client:
-                    self.front.sendto(data, self.client)
-
-    def own(self):
-        with self.lock:
-            return self.players.get(self.own_id)
-
-    def count(self):
-        with self.lock:
-            return len(self.players)
+                if data[:1] == b"s" and len(data) == 2:
+                    self.own_id = data[1]
+                for i in range(4 if data[:1] == b"u" and len(data) == 244 else 0):
+                    fields = RECORD.unpack_from(data, 4 + 60 * i)
+                    if fields[13] == self.own_id:
+                        self.own = {"position": fields[4:7], "direction": fields[7:10]}
+                self.front.sendto(data, self.client)
 
     def close(self):
         self.running = False

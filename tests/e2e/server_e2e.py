@@ -12,26 +12,36 @@ from harness import (Client, WatchingProxy, client_window, start_server, wait_fo
                      window_grey, xdotool)
 
 
-def screen_right(direction):
-    """The level world direction that the client's mirroring camera shows to the right: the first
-    row of its view matrix, (-direction) x up."""
+def level(direction):
     x, _, z = direction
-    return (z / math.hypot(x, z), 0.0, -x / math.hypot(x, z))
+    return (x / math.hypot(x, z), 0.0, z / math.hypot(x, z))
 
 
-def moved_along(before, after, direction):
-    return sum((a - b) * d for a, b, d in zip(after["position"], before["position"], direction))
+def screen_right(direction):
+    """The world direction that the client's mirroring camera shows to the right: the first row of
+    its view matrix, (-direction) x up."""
+    x, _, z = level(direction)
+    return (z, 0.0, -x)
+
+
+def along(vector, direction):
+    return sum(v * d for v, d in zip(vector, direction))
+
+
+def moved(before, after):
+    return tuple(a - b for a, b in zip(after["position"], before["position"]))
 
 
 def picture_shift(before, after, horizontal=True, reach=60):
-    """How far the picture moved between two grey frames, in pixels: right or down is positive."""
+    """How far the picture moved between two grey frames, in pixels: right or down is positive.
+    Of equally good fits the smallest shift wins, so an unchanged picture gives 0."""
     height, width = len(before), len(before[0])
 
     def cost(shift):
         diffs = [abs(before[y][x] - (after[y][x + shift] if horizontal else after[y + shift][x]))
                  for y in range(0, height, 2) for x in range(reach, width - reach, 2)
-                 if horizontal or reach <= y + shift < height]
-        return sum(diffs) / max(len(diffs), 1)
+                 if horizontal or 0 <= y + shift < height]
+        return sum(diffs) / max(len(diffs), 1), abs(shift)
     return min(range(1 - reach, reach), key=cost)
 
 
@@ -42,7 +52,7 @@ class ServerSession(unittest.TestCase):
         self.server, port = start_server(self.bots)
         self.proxy = WatchingProxy(port)
         self.client = Client("127.0.0.1", str(self.proxy.port), "tester")
-        self.assertTrue(wait_for(lambda: self.proxy.own() is not None, 30),
+        self.assertTrue(wait_for(lambda: self.proxy.own is not None, 30),
                         "the client never appeared in an update")
         self.window = client_window()
         xdotool("mousemove", "--window", self.window, "360", "240")
@@ -60,11 +70,11 @@ class ServerSession(unittest.TestCase):
 
     def settled_own(self):
         time.sleep(0.4)
-        return self.proxy.own()
+        return self.proxy.own
 
     def frame_band(self):
-        rows = window_grey(self.window)
-        return [row[60:-60] for row in rows[len(rows) // 4:len(rows) // 2]]
+        """The left of the picture around the horizon, clear of the overlay and the gun."""
+        return [row[60:340] for row in window_grey(self.window)[60:290]]
 
     def hold(self, key, seconds):
         xdotool("keydown", key)
@@ -72,36 +82,30 @@ class ServerSession(unittest.TestCase):
         xdotool("keyup", key)
 
 
+# Strafes are checked against the server's positions: their pictures mix the parallax of near and
+# far walls. The turns below check the mirrored picture itself.
 class Movement(ServerSession):
     def test_w_moves_forward_and_a_d_move_the_view_left_and_right(self):
         start = self.settled_own()
         self.hold("w", 0.4)
-        x, _, z = start["direction"]
-        forward = (x / math.hypot(x, z), 0.0, z / math.hypot(x, z))
-        self.assertGreater(moved_along(start, self.settled_own(), forward), 30)
-
-        moved = 0
+        self.assertGreater(along(moved(start, self.settled_own()), level(start["direction"])), 30)
+        strafed = 0
         for key, sign in (("a", -1), ("d", 1)):
             before = self.settled_own()
-            picture_before = self.frame_band()
             self.hold(key, 0.2)
-            step = moved_along(before, self.settled_own(), screen_right(before["direction"]))
+            step = along(moved(before, self.settled_own()), screen_right(before["direction"]))
             if abs(step) < 10:
                 continue  # a wall in the way
-            moved += 1
+            strafed += 1
             self.assertEqual(math.copysign(1, step), sign, key)
-            # Moving the view to the left slides the picture to the right, and the other way.
-            self.assertEqual(math.copysign(1, picture_shift(picture_before, self.frame_band())),
-                             -sign, key)
-        self.assertGreater(moved, 0, "walls blocked both A and D")
+        self.assertGreater(strafed, 0, "walls blocked both A and D")
 
     def test_mouse_right_turns_right_and_mouse_down_looks_down(self):
         before = self.settled_own()
         picture_before = self.frame_band()
         xdotool("mousemove_relative", "--", "20", "0")
         after = self.settled_own()
-        right = screen_right(before["direction"])
-        self.assertGreater(sum(a * r for a, r in zip(after["direction"], right)), 0.02)
+        self.assertGreater(along(after["direction"], screen_right(before["direction"])), 0.02)
         self.assertLess(picture_shift(picture_before, self.frame_band()), 0)
 
         picture_before = self.frame_band()
@@ -115,11 +119,9 @@ class Bots(ServerSession):
 
     # Where bodies are drawn is checked by the scene tests, on frames of known states.
     def test_the_client_lists_the_bots(self):
-        self.assertTrue(wait_for(lambda: self.proxy.count() == 3))
-        self.client.interrupt()
-        self.client.finish()
-        for name in ("tester", "bot_ann", "bot_ben"):
-            self.assertIn("ADDING PLAYER: " + name + "\n", self.client.text())
+        for name in ("bot_ann", "bot_ben"):
+            self.assertTrue(wait_for(lambda: "ADDING PLAYER: %s\n" % name in self.client.text()),
+                            name)
 
 
 if __name__ == "__main__":

@@ -7,14 +7,13 @@
 #include "gl_test_helpers.h"
 
 #include <limits>
-#include <optional>
 
 namespace {
 
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
-// A pen with its programs and square but none of the game's textures, and a 64 x 64 target. No
+// A pen with its programs and square but none of the game's textures, on a cleared window. No
 // test may leave a GL error behind.
 class Drawing : public GlTest {
   protected:
@@ -28,13 +27,14 @@ class Drawing : public GlTest {
         pen.lightProgram = LightProgram(loadShaders("vsLight", "fsLight"));
         GetCapturedStdout();
         pen.square.init(makeSquare(), 0);
-        target.emplace(64, 64);
+        glViewport(0, 0, 64, 64);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
     }
     void TearDown() override {
         if (context) {
             EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         }
-        target.reset();
         GlTest::TearDown();
     }
 
@@ -50,7 +50,6 @@ class Drawing : public GlTest {
     }
 
     Pen pen;
-    std::optional<RenderTarget> target;
 };
 
 // For near(), which reports the pixel it got.
@@ -168,7 +167,7 @@ TEST_F(Lighting, NegativeAlphaTakesTheTexture) {
     EXPECT_EQ(readPixel(32, 32), green);
 }
 
-// Text on the target in pixel units, from an atlas of 16 x 16 one-texel tiles laid out like the
+// Text on the window in pixel units, from an atlas of 16 x 16 one-texel tiles laid out like the
 // real font: every tile green except the one for 'A', which is red.
 class Text : public Drawing {
   protected:

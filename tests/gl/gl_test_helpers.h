@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-// A hidden window with a 3.2 core context and one vertex array object bound, as the client
-// runs; every test gets a fresh one.
+// A hidden 64 x 64 window with a 3.2 core context, an alpha channel and one vertex array object
+// bound, as the client runs; every test gets a fresh one. Tests draw into its back buffer, the
+// default one to read, and read it back before any swap.
 class GlTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -20,6 +21,7 @@ class GlTest : public ::testing::Test {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
         window = SDL_CreateWindow("gl_tests", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 64,
                                   64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr) << SDL_GetError();
@@ -63,36 +65,6 @@ inline std::string pixelText(const Pixel& p) {
     return std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ", " +
            std::to_string(p[3]);
 }
-
-// An RGBA framebuffer of its own, bound for drawing and reading while it lives; cleared to
-// transparent black.
-class RenderTarget {
-  public:
-    RenderTarget(int width, int height) {
-        glGenRenderbuffers(1, &colorBuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                  colorBuffer);
-        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
-        glViewport(0, 0, width, height);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    ~RenderTarget() {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteRenderbuffers(1, &colorBuffer);
-    }
-    RenderTarget(const RenderTarget&) = delete;
-    RenderTarget& operator=(const RenderTarget&) = delete;
-
-  private:
-    GLuint colorBuffer = 0;
-    GLuint framebuffer = 0;
-};
 
 // Leaves the buffer bound, so its contents can be read next.
 inline GLint bufferSize(GLenum target, GLuint buffer) {

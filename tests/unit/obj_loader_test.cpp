@@ -50,15 +50,6 @@ using ObjLoaderDeathTest = ObjLoaderTest;
 
 } // namespace
 
-TEST(SplitTest, EmptyFieldsClosedByTheDelimiterReadOne) {
-    using Fields = std::vector<std::string>;
-    EXPECT_EQ(split("1/2/3", '/'), (Fields{"1", "2", "3"}));
-    EXPECT_EQ(split("4//6", '/'), (Fields{"4", "1", "6"}));
-    EXPECT_EQ(split("7/", '/'), (Fields{"7", ""}));
-    EXPECT_EQ(split("", '/'), (Fields{""}));
-    EXPECT_EQ(split("/", '/'), (Fields{"1", ""}));
-}
-
 TEST_F(ObjLoaderTest, SquareBecomesOneVertexPerCornerWithZNegatedWhateverTheLineEnds) {
     const std::string crlf = std::regex_replace(squareObj, std::regex("\n"), "\r\n");
     for (const std::string& text : {squareObj, crlf}) {

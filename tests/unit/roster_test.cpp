@@ -9,12 +9,6 @@
 
 namespace {
 
-GenericMessage datagram(const std::string& content) {
-    GenericMessage message;
-    std::memcpy(message.data, content.data(), std::min(content.size(), sizeof(message.data)));
-    return message;
-}
-
 PlayerUpdate record(char id, const char* name, vec3 position, vec3 direction = vec3(1, 0, 0),
                     bool shooting = false) {
     PlayerUpdate r;
@@ -26,10 +20,10 @@ PlayerUpdate record(char id, const char* name, vec3 position, vec3 direction = v
     return r;
 }
 
-GenericMessage updateDatagram(std::initializer_list<PlayerUpdate> records) {
+std::string updateDatagram(std::initializer_list<PlayerUpdate> records) {
     UpdateMessage update;
     std::copy(records.begin(), records.end(), update.players);
-    return datagram(bytesOf(update));
+    return bytesOf(update);
 }
 
 // A 10 x 4 x 10 arena: a floor, and a wall filling column 9 (x from 576) on which shots land. No
@@ -45,7 +39,9 @@ class Roster : public ::testing::Test {
     ~Roster() override { pthread_mutex_destroy(&game.mutex); }
 
     // Handles one datagram, quietly: the end-to-end tests read what the client prints.
-    void deliver(const GenericMessage& message) {
+    void deliver(const std::string& bytes) {
+        GenericMessage message;
+        std::memcpy(message.data, bytes.data(), std::min(bytes.size(), sizeof(message.data)));
         testing::internal::CaptureStdout();
         game.queueMessage(message);
         game.readMessages(0);
@@ -128,31 +124,31 @@ TEST_F(Roster, ShotsBurstOnTheMapAndExplodeInEachPlayerCrossed) {
 
 TEST_F(Roster, ChatKeepsTheNewestSixAndTheServerFullNoticeAtMostASeventh) {
     deliver(updateDatagram({record('a', "alice", vec3(100, 100, 100))}));
-    deliver(datagram("tahello"));
-    deliver(datagram("tsserver notice"));
-    deliver(datagram("tqfrom nowhere"));
+    deliver("tahello");
+    deliver("tsserver notice");
+    deliver("tqfrom nowhere");
     EXPECT_EQ(game.chatLines,
               (std::vector<std::string>{"alice: hello", "server notice", "from nowhere"}));
     EXPECT_EQ(game.chatTimer, 10);
     for (int i = 0; i < 5; ++i) {
-        deliver(datagram("ts" + std::to_string(i)));
+        deliver("ts" + std::to_string(i));
     }
     EXPECT_EQ(game.chatLines, (std::vector<std::string>{"from nowhere", "0", "1", "2", "3", "4"}));
     // The notice comes on top of six lines, without showing the chat again.
     game.chatTimer = 1;
-    deliver(datagram("f"));
+    deliver("f");
     EXPECT_EQ(game.chatLines.size(), 7u);
     EXPECT_EQ(game.chatLines.back(), "Server is full :(");
     EXPECT_EQ(game.chatTimer, 1);
-    deliver(datagram("tsnext"));
+    deliver("tsnext");
     EXPECT_EQ(game.chatLines.size(), 7u);
     EXPECT_EQ(game.chatLines.front(), "0");
     for (int i = 0; i < 100; ++i) {
-        deliver(datagram("f"));
+        deliver("f");
     }
     EXPECT_EQ(game.chatLines.size(), 7u);
     // Chat text without a terminating zero ends with the datagram.
-    deliver(datagram("ts" + std::string(600, 'x')));
+    deliver("ts" + std::string(600, 'x'));
     EXPECT_EQ(game.chatLines.back(), std::string(510, 'x'));
 }
 
@@ -178,7 +174,7 @@ TEST_F(Roster, HostileDatagramsOfEveryTypeAndLengthAreHarmless) {
     std::string noise(512, '\0');
     std::generate(noise.begin(), noise.end(), [] { return static_cast<char>(std::rand() % 256); });
     // Records whose floats are NaN, infinite and huge, shooting.
-    GenericMessage shots =
+    const std::string shots =
         updateDatagram({record('h', "h", vec3(std::nanf(""), 1e30f, -1e30f),
                                vec3(std::numeric_limits<float>::infinity(), 0, 0), true),
                         record('g', "g", vec3(1e30f, 1e30f, 1e30f), vec3(-1, 0, 0), true),
@@ -187,7 +183,7 @@ TEST_F(Roster, HostileDatagramsOfEveryTypeAndLengthAreHarmless) {
     deliver(shots);
     for (int type = 0; type < 256; ++type) {
         for (int length = 0; length <= 512; length += (type == 'u' || type == 't') ? 1 : 37) {
-            deliver(datagram(length ? char(type) + noise.substr(1, size_t(length - 1)) : ""));
+            deliver(length ? char(type) + noise.substr(1, size_t(length - 1)) : "");
         }
     }
     game.update();
