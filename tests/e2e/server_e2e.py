@@ -45,11 +45,9 @@ def picture_shift(before, after, horizontal=True, reach=60):
     return min(range(1 - reach, reach), key=cost)
 
 
-class ServerSession(unittest.TestCase):
-    bots = 0
-
+class Movement(unittest.TestCase):
     def setUp(self):
-        self.server, port = start_server(self.bots)
+        self.server, port = start_server(bots=0)
         self.proxy = WatchingProxy(port)
         self.client = Client("127.0.0.1", str(self.proxy.port), "tester")
         self.assertTrue(wait_for(lambda: self.proxy.own is not None, 30),
@@ -82,9 +80,8 @@ class ServerSession(unittest.TestCase):
         xdotool("keyup", key)
 
 
-# Strafes are checked against the server's positions: their pictures mix the parallax of near and
-# far walls. The turns below check the mirrored picture itself.
-class Movement(ServerSession):
+    # Strafes are checked against the server's positions: their pictures mix the parallax of near
+    # and far walls. The turns below check the mirrored picture itself.
     def test_w_moves_forward_and_a_d_move_the_view_left_and_right(self):
         start = self.settled_own()
         self.hold("w", 0.4)
@@ -112,16 +109,6 @@ class Movement(ServerSession):
         xdotool("mousemove_relative", "--", "0", "20")
         self.assertLess(self.settled_own()["direction"][1], after["direction"][1] - 0.02)
         self.assertLess(picture_shift(picture_before, self.frame_band(), horizontal=False), 0)
-
-
-class Bots(ServerSession):
-    bots = 2
-
-    # Where bodies are drawn is checked by the scene tests, on frames of known states.
-    def test_the_client_lists_the_bots(self):
-        for name in ("bot_ann", "bot_ben"):
-            self.assertTrue(wait_for(lambda: "ADDING PLAYER: %s\n" % name in self.client.text()),
-                            name)
 
 
 if __name__ == "__main__":

@@ -50,7 +50,8 @@ class Soak(unittest.TestCase):
             self.assertLess(grown["client"], 8192, grown)
             client.interrupt()
             self.assertEqual(client.finish(), 0)
-            self.assertIn("ADDING PLAYER: soaker", client.text())
+            for name in ("soaker", "bot_ann", "bot_ben", "bot_cal"):
+                self.assertIn("ADDING PLAYER: %s\n" % name, client.text())
             server.terminate()
             out, _ = server.communicate(timeout=10)
             self.assertEqual(server.returncode, 0, out[-500:])

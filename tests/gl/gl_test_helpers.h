@@ -61,11 +61,6 @@ inline Pixel readPixel(int x, int y) {
     return Pixel{p[0], p[1], p[2], p[3]};
 }
 
-inline std::string pixelText(const Pixel& p) {
-    return std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ", " +
-           std::to_string(p[3]);
-}
-
 // Leaves the buffer bound, so its contents can be read next.
 inline GLint bufferSize(GLenum target, GLuint buffer) {
     glBindBuffer(target, buffer);

@@ -7,13 +7,6 @@ namespace {
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
-TEST(ShaderCode, EveryLineIsPrecededByALineFeed) {
-    EXPECT_EQ(getShaderCode(writeTempFile("two_lines", "a\nb")), "\na\nb");
-    EXPECT_EQ(getShaderCode(writeTempFile("two_lines_ended", "a\nb\n")), "\na\nb");
-    EXPECT_EQ(getShaderCode(writeTempFile("blank_line", "a\n\nb")), "\na\n\nb");
-    EXPECT_EQ(getShaderCode(writeTempFile("empty", "")), "");
-}
-
 using ShaderBuild = GlTest;
 
 // Builds a program from the resource files: the steps in order and not a word from the compiler

@@ -36,8 +36,9 @@ template <typename Record> std::string bytesOf(const Record& record) {
     return std::string(reinterpret_cast<const char*>(&record), sizeof(record));
 }
 
+// Named after the process: other builds on this machine run the same tests at the same time.
 inline std::string writeTempFile(const std::string& name, const std::string& contents) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary) << contents;
     return path;
 }

@@ -10,13 +10,8 @@ Box cell() {
     return Box(vec3(32, 32, 32), 64);
 }
 
-TEST(Box, CornersFollowTheCentreAndSurfacesCountAsInside) {
-    Box b(vec3(0, 0, 0), 1);
-    b.move(vec3(1, 0, 0), 2);
-    EXPECT_TRUE(near(b.min, vec3(1.5f, -0.5f, -0.5f), 0));
-    b.moveTo(vec3(10, 10, 10));
-    EXPECT_TRUE(near(b.max, vec3(10.5f, 10.5f, 10.5f), 0));
-    EXPECT_TRUE(near(Box(vec3(100, 75, 100), vec3(50, 150, 50)).near(), vec3(100, 75, 75), 0));
+// Moving boxes shows in the player's tests.
+TEST(Box, SurfacesCountAsInside) {
     EXPECT_TRUE(intersects(cell(), vec3(64, 10, 10)));
     EXPECT_TRUE(intersects(cell(), vec3(0, 0, 0)));
     EXPECT_FALSE(intersects(cell(), vec3(64.01f, 10, 10)));

@@ -12,20 +12,13 @@ vec4 row(const mat4& m, int r) {
     return vec4(m.m[4 * r], m.m[4 * r + 1], m.m[4 * r + 2], m.m[4 * r + 3]);
 }
 
-TEST(VectorAndMatrix, ArithmeticRowMajorStorageAndRightFirstProducts) {
+// What the drawing, the player and the server do with these shows in their own tests.
+TEST(VectorAndMatrix, ZeroStaysZeroAndProductsApplyTheRightFactorFirst) {
     vec3 zero;
     zero.normalize();
     EXPECT_TRUE(near(zero, vec3(0, 0, 0), 0));
     EXPECT_TRUE(near(normalized(vec2(3, 4)), vec2(0.6f, 0.8f)));
     EXPECT_TRUE(near(vec3(0, 1, 0).cross(vec3(1, 0, 0)), vec3(0, 0, -1), 0));
-    vec3 a(1, 1, 1);
-    a += vec3(1, 2, 3);
-    a -= vec3(0, 0, 1);
-    a /= 2;
-    EXPECT_TRUE(near(a, vec3(1, 1.5f, 1.5f)));
-    mat4 m(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
-    EXPECT_TRUE(near(row(m.transpose(), 0), vec4(1, 5, 9, 13), 0));
-    EXPECT_TRUE(near(m.toMat3() * vec3(1, 2, 3), vec3(14, 38, 62), 0));
     // Translation sits in the last column, so T * S scales first.
     EXPECT_TRUE(near(translate(10, 0, 0) * scale(2) * vec4(1, 1, 1, 1), vec4(12, 2, 2, 1)));
     EXPECT_TRUE(near(scale(2) * translate(10, 0, 0) * vec4(1, 1, 1, 1), vec4(22, 2, 2, 1)));
@@ -45,17 +38,11 @@ TEST(Quaternion, AxisAngleRotationAndProductConventions) {
     EXPECT_TRUE(near(q, quat(0, 0, 0.7071068f, 0.7071068f)));
     EXPECT_TRUE(near(row(q.toMatrix(), 0), vec4(0, -1, 0, 0), 1e-6f));
     EXPECT_TRUE(near(row(q.toMatrix(), 1), vec4(1, 0, 0, 0), 1e-6f));
-    // Rotating a vector gives a direction, the one the matrix gives.
-    EXPECT_TRUE(near(quat() * vec3(0, 5, 0), vec3(0, 1, 0), 0));
-    q.fromAxisAngle(vec3(0, 1, 0), 0.7f);
-    vec4 byMatrix = q.toMatrix() * vec4(0, 0, -1, 0);
-    EXPECT_TRUE(near(q * vec3(0, 0, -3), vec3(byMatrix.x, byMatrix.y, byMatrix.z)));
     quat a, b;
     a.fromAxisAngle(vec3(0, 1, 0), pi / 2);
     b.fromAxisAngle(vec3(1, 0, 0), pi / 2);
     // a * b applies b first: +y turns to +z about x, then to +x about y.
     EXPECT_TRUE(near((a * b) * vec3(0, 1, 0), vec3(1, 0, 0)));
-    EXPECT_TRUE(near(a.getConjugate() * a, quat(), 1e-6f));
 }
 
 TEST(Transforms, ProjectionsAndTheMirroringLookAt) {
@@ -64,13 +51,6 @@ TEST(Transforms, ProjectionsAndTheMirroringLookAt) {
     EXPECT_TRUE(near(row(p, 2), vec4(0, 0, -2, -3), 1e-6f));
     EXPECT_TRUE(near(row(p, 3), vec4(0, 0, -1, 0), 0));
     EXPECT_NEAR(perspective(2, 90, 1, 3).m[0], 0.5f, 1e-6);
-    mat4 o = ortho(0, 720, 0, 480, 0, 1);
-    EXPECT_TRUE(near(o * vec4(0, 0, 0, 1), vec4(-1, -1, -1, 1)));
-    EXPECT_TRUE(near(o * vec4(720, 480, 0, 1), vec4(1, 1, -1, 1)));
-    EXPECT_TRUE(near(row(o, 2), vec4(0, 0, -2, -1), 0));
-    // The aspect form flips y and fits the shorter side to [-1, 1].
-    EXPECT_TRUE(near(row(ortho(2, -1, 1), 1), vec4(0, -1, 0, 0), 0));
-    EXPECT_TRUE(near(row(ortho(0.5f, -1, 1), 1), vec4(0, -0.5f, 0, 0), 0));
     mat4 v = lookAt(vec3(0, 0, 0), vec3(0, 0, -1), vec3(0, 1, 0));
     EXPECT_TRUE(near(row(v, 0), vec4(-1, 0, 0, 0), 0));
     EXPECT_TRUE(near(row(v, 1), vec4(0, 1, 0, 0), 0));

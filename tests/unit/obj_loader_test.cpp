@@ -1,8 +1,6 @@
 #include "OBJLoader.h"
 #include "test_support.h"
 
-#include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <regex>
 #include <string>
@@ -16,41 +14,21 @@ using Indices = std::vector<unsigned int>;
 const std::string squareObj = "v -1 -1 0.5\nv 1 -1 0.5\nv 1 1 0.5\nv -1 1 0.5\nvt 0.25 0.75\n"
                               "vt 0.5 1\nvn 0 0 1\nf 1/1/1 2/2/1 3/1/1\nf 1/2/1 3/1/1 4/2/1\n";
 
-// Each test writes its files into a directory of its own: other builds on this machine run the
-// same tests at the same time.
-class ObjLoaderTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "objXXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern + "/";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+Model load(const std::string& name, const std::string& contents) {
+    return loadOBJ(writeTempFile(name, contents));
+}
 
-    std::string write(const std::string& name, const std::string& contents) {
-        std::ofstream(dir + name, std::ios::binary) << contents;
-        return dir + name;
-    }
-    Model load(const std::string& name, const std::string& contents) {
-        return loadOBJ(write(name, contents));
-    }
-
-    // The loader reports on stdout, the death test reads stderr; the path is matched literally.
-    void expectDeath(const std::string& path, const std::string& before, const std::string& after) {
-        const std::string literal =
-            std::regex_replace(path, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
-        EXPECT_EXIT((sendStdoutToStderr(), loadOBJ(path)), ::testing::ExitedWithCode(0),
-                    before + literal + after);
-    }
-
-    std::string dir;
-};
-
-using ObjLoaderDeathTest = ObjLoaderTest;
+// The loader reports on stdout, the death test reads stderr; the path is matched literally.
+void expectDeath(const std::string& path, const std::string& before, const std::string& after) {
+    const std::string literal =
+        std::regex_replace(path, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+    EXPECT_EXIT((sendStdoutToStderr(), loadOBJ(path)), ::testing::ExitedWithCode(0),
+                before + literal + after);
+}
 
 } // namespace
 
-TEST_F(ObjLoaderTest, SquareBecomesOneVertexPerCornerWithZNegatedWhateverTheLineEnds) {
+TEST(ObjLoader, SquareBecomesOneVertexPerCornerWithZNegatedWhateverTheLineEnds) {
     const std::string crlf = std::regex_replace(squareObj, std::regex("\n"), "\r\n");
     for (const std::string& text : {squareObj, crlf}) {
         SCOPED_TRACE(text);
@@ -64,7 +42,7 @@ TEST_F(ObjLoaderTest, SquareBecomesOneVertexPerCornerWithZNegatedWhateverTheLine
     }
 }
 
-TEST_F(ObjLoaderTest, ReadsOnlyWhatItNeedsWhereverItStands) {
+TEST(ObjLoader, ReadsOnlyWhatItNeedsWhereverItStands) {
     // The face comes before the vertices it names, and its corners name no texture coordinates.
     Model m = load("busy.obj", "# by hand\nmtllib crate.mtl\no crate\n\nf 1//2 2//1 3//2 2//1\n"
                                "g lid\nusemtl wood\ns off\nv 1 2 3 4\nv 5 6\nv 7 8 9\n"
@@ -76,7 +54,7 @@ TEST_F(ObjLoaderTest, ReadsOnlyWhatItNeedsWhereverItStands) {
     EXPECT_EQ(m.elements, (Indices{0, 1, 2}));
 }
 
-TEST_F(ObjLoaderTest, ElementsCountPastSixteenBits) {
+TEST(ObjLoader, ElementsCountPastSixteenBits) {
     std::string text = "v 1 2 3\nv 4 5 6\nv 7 8 9\nvt 0 0\nvn 0 1 0\n";
     for (int f = 0; f < 21846; ++f) { // 65,538 corners
         text += "f 1/1/1 2/1/1 3/1/1\n";
@@ -86,7 +64,7 @@ TEST_F(ObjLoaderTest, ElementsCountPastSixteenBits) {
     EXPECT_EQ(load("large.obj", text).elements, expected);
 }
 
-TEST_F(ObjLoaderDeathTest, BrokenFacesNameTheirLine) {
+TEST(ObjLoaderDeathTest, BrokenFacesNameTheirLine) {
     const std::pair<const char*, const char*> cases[] = {
         {"f 1/1/1 2/1/1 4/1/1\n", "position index out of range"},
         {"f 1/1/1 2/1/1 0/1/1\n", "position index out of range"},
@@ -101,12 +79,13 @@ TEST_F(ObjLoaderDeathTest, BrokenFacesNameTheirLine) {
     for (const auto& [body, reason] : cases) {
         SCOPED_TRACE(body);
         // A good face first, so the report has to name the right one.
-        expectDeath(write("broken.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n"
-                                        "f 1/1/1 2/1/1 3/1/1\n" +
-                                            std::string(body)),
+        expectDeath(writeTempFile("broken.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\n"
+                                                "f 1/1/1 2/1/1 3/1/1\n" +
+                                                    std::string(body)),
                     "Broken model file ", " at line 7: " + std::string(reason) + "\n$");
     }
     // Indices are checked once the whole file is read, yet the report names the face's line.
-    expectDeath(write("late.obj", "vt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\nv 0 0 0\nv 1 0 0\n"),
-                "Broken model file ", " at line 3: position index out of range");
+    expectDeath(
+        writeTempFile("late.obj", "vt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\nv 0 0 0\nv 1 0 0\n"),
+        "Broken model file ", " at line 3: position index out of range");
 }

@@ -84,13 +84,8 @@ TEST_F(Roster, UpdatesCreateKeepAndDropPlayersInOrder) {
     EXPECT_EQ(game.players[0].getPoints(), 3);
     EXPECT_TRUE(near(game.players[0].getBox().center, vec3(250, 100, 100), 0));
     PlayerUpdate back = record('a', "alice", vec3(100, 100, 100));
-    back.points = 9;
-    back.rotation = quat(0, 1, 0, 0);
     deliver(updateDatagram({moved, back}));
     EXPECT_EQ(ids(), "ba");
-    // Re-created from scratch: the constructor's points and rotation until the next update.
-    EXPECT_EQ(game.playerByID('a')->getPoints(), 0);
-    EXPECT_TRUE(near(game.playerByID('a')->getRotation(), quat(), 0));
     // A record with id 0 ends the list: everyone is gone.
     deliver(updateDatagram({record(0, "ghost", vec3(1, 1, 1)), moved, back}));
     EXPECT_TRUE(game.players.empty());
@@ -140,9 +135,6 @@ TEST_F(Roster, ChatKeepsTheNewestSixAndTheServerFullNoticeAtMostASeventh) {
     EXPECT_EQ(game.chatLines.size(), 7u);
     EXPECT_EQ(game.chatLines.back(), "Server is full :(");
     EXPECT_EQ(game.chatTimer, 1);
-    deliver("tsnext");
-    EXPECT_EQ(game.chatLines.size(), 7u);
-    EXPECT_EQ(game.chatLines.front(), "0");
     for (int i = 0; i < 100; ++i) {
         deliver("f");
     }
