@@ -18,7 +18,6 @@ SERVER = os.path.join(BUILD_DIR, "cubefray-server")
 RECORD = struct.Struct("<4f3f3f12sibBxx")
 
 
-
 def update_message(players):
     """An update listing (id, name, position, direction) players."""
     records = b"".join(RECORD.pack(0, 0, 0, 1, *position, *direction, name.encode(), 0, 0, ord(pid))
@@ -81,6 +80,7 @@ class Client:
     def finish(self, timeout=20):
         self.process.wait(timeout)
         self.reader.join()
+        self.process.stdout.close()
         return self.process.returncode
 
     def interrupt(self):
@@ -92,7 +92,7 @@ class Client:
     def kill(self):
         if self.process.poll() is None:
             self.process.kill()
-        self.finish()
+            self.finish()
 
 
 def start_server(bots):
@@ -137,39 +137,3 @@ def window_grey(window):
     rows = [dump[first + y * bytes_per_line:first + y * bytes_per_line + 4 * width]
             for y in range(height)]
     return [[sum(row[4 * x:4 * x + 3]) / 3 for x in range(width)] for row in rows]
-
-
-class WatchingProxy:
-    """Forwards between the client and the real server, keeping what the latest update says of
-    the client's own player: its position and direction."""
-
-    def __init__(self, server_port):
-        self.front, self.back = (socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in "fb")
-        self.front.bind(("127.0.0.1", 0))
-        self.port = self.front.getsockname()[1]
-        self.back.connect(("127.0.0.1", server_port))
-        self.client, self.own_id, self.own, self.running = None, None, None, True
-        self.thread = threading.Thread(target=self._forward, daemon=True)
-        self.thread.start()
-
-    def _forward(self):
-        while self.running:
-            for sock in select.select([self.front, self.back], [], [], 0.1)[0]:
-                if sock is self.front:
-                    data, self.client = self.front.recvfrom(2048)
-                    self.back.send(data)
-                    continue
-                data = self.back.recv(2048)
-                if data[:1] == b"s" and len(data) == 2:
-                    self.own_id = data[1]
-                for i in range(4 if data[:1] == b"u" and len(data) == 244 else 0):
-                    fields = RECORD.unpack_from(data, 4 + 60 * i)
-                    if fields[13] == self.own_id:
-                        self.own = {"position": fields[4:7], "direction": fields[7:10]}
-                self.front.sendto(data, self.client)
-
-    def close(self):
-        self.running = False
-        self.thread.join()
-        self.front.close()
-        self.back.close()

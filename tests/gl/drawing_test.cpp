@@ -13,15 +13,15 @@ namespace {
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
-// A pen with its programs and square but none of the game's textures, on a cleared window. No
-// test may leave a GL error behind.
+// A pen with the light and texture programs and the square, none of the game's textures, on a
+// cleared window; the solid program draws the halos of the scene tests. No test may leave a GL
+// error behind.
 class Drawing : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
         ASSERT_FALSE(HasFatalFailure());
         CaptureStdout();
-        pen.solidColorProgram = SolidColorProgram(loadShaders("vsSolidColor", "fsSolidColor"));
         pen.simpleTextureProgram =
             SimpleTextureProgram(loadShaders("vsSimpleTexture", "fsSimpleTexture"));
         pen.lightProgram = LightProgram(loadShaders("vsLight", "fsLight"));
@@ -59,8 +59,6 @@ vec4 rgba(const Pixel& p) {
 
 const Pixel empty = {0, 0, 0, 0};
 const Pixel red = {255, 0, 0, 255};
-
-// The solid and the texture programs draw the halos and the overlay of the scene tests.
 
 // The unit square of makeSquare cut into cells x cells quads, so that light summed at the
 // vertices can be read off at the pixels in between.

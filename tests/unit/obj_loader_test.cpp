@@ -72,7 +72,6 @@ TEST(ObjLoaderDeathTest, BrokenFacesNameTheirLine) {
         {"f 1/1/1 2/1/2 3/1/1\n", "normal index out of range"},
         {"f 1/2 2/1 3/1\n", "a corner must be v/vt/vn or v//vn"},
         {"f 1/1/1 2/1/1x 3/1/1\n", "a corner must be v/vt/vn or v//vn"},
-        {"f 1/1/1  2/1/1 3/1/1\n", "a corner must be v/vt/vn or v//vn"},
         {"f 1/1/1 2/1/1 3/1/1/1\n", "a corner must be v/vt/vn or v//vn"},
         {"f 1/1/1 2/1/1\n", "a face needs three corners"},
     };
