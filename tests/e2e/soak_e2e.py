@@ -18,10 +18,7 @@ WARM_UP_SECONDS = 20
 
 def resident_kib(pid):
     with open("/proc/%d/status" % pid) as status:
-        for line in status:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    raise AssertionError("no VmRSS for %d" % pid)
+        return int(status.read().split("VmRSS:")[1].split()[0])
 
 
 class Soak(unittest.TestCase):
@@ -30,6 +27,7 @@ class Soak(unittest.TestCase):
         client = Client("127.0.0.1", str(port), "soaker")
         stranger = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         noise = random.Random(5)
+        pids = {"server": server.pid, "client": client.process.pid}
         try:
             start = time.monotonic()
             warm = {}
@@ -37,15 +35,13 @@ class Soak(unittest.TestCase):
                 self.assertIsNone(server.poll(), "the server ended")
                 self.assertIsNone(client.process.poll(), "the client ended")
                 if not warm and time.monotonic() - start > WARM_UP_SECONDS:
-                    warm = {"server": resident_kib(server.pid),
-                            "client": resident_kib(client.process.pid)}
+                    warm = {name: resident_kib(pid) for name, pid in pids.items()}
                 for _ in range(20):
                     size = noise.randrange(0, 600)
                     stranger.sendto(bytes(noise.randrange(256) for _ in range(size)),
                                     ("127.0.0.1", port))
                 time.sleep(0.5)
-            grown = {"server": resident_kib(server.pid) - warm["server"],
-                     "client": resident_kib(client.process.pid) - warm["client"]}
+            grown = {name: resident_kib(pid) - warm[name] for name, pid in pids.items()}
             self.assertLess(grown["server"], 2048, grown)
             self.assertLess(grown["client"], 8192, grown)
             client.interrupt()

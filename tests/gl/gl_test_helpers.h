@@ -5,10 +5,8 @@
 
 #include <SDL.h>
 #include <epoxy/gl.h>
-#include <gtest/gtest.h>
 
 #include <array>
-#include <string>
 #include <vector>
 
 // A hidden 64 x 64 window with a 3.2 core context, an alpha channel and one vertex array object

@@ -71,7 +71,6 @@ class Frame : public GlTest {
     Scene scene;
 };
 
-// Counts the pixels of a rectangle that pass a test.
 template <typename Test> int countPixels(int x0, int y0, int x1, int y1, Test test) {
     const std::vector<unsigned char> all = readPixels(x0, y0, x1 - x0, y1 - y0);
     int count = 0;

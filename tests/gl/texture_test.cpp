@@ -5,9 +5,6 @@
 
 namespace {
 
-using ::testing::internal::CaptureStdout;
-using ::testing::internal::GetCapturedStdout;
-
 TEST(FlipRows, SwapsWholeRowsAroundTheMiddleAndLeavesShortBuffersAlone) {
     // Two pixels a row, three rows; the middle row stays.
     std::vector<unsigned char> pixels = {1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3,
@@ -35,9 +32,9 @@ TEST_F(TextureLoading, OddWidthImageArrivesBottomRowFirstWithMipmaps) {
     const std::string path = ::testing::TempDir() + "odd.png";
     ASSERT_EQ(lodepng::encode(path, png, 3, 2), 0u);
 
-    CaptureStdout();
+    ::testing::internal::CaptureStdout();
     GLuint texture = loadTexture(path);
-    GetCapturedStdout();
+    ::testing::internal::GetCapturedStdout();
     glBindTexture(GL_TEXTURE_2D, texture);
     std::vector<unsigned char> texels(24);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());

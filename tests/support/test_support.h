@@ -60,13 +60,12 @@ struct Components {
 template <typename Vec>
 ::testing::AssertionResult near(const Vec& actual, const Vec& expected, float tolerance = 1e-5f) {
     const std::vector<float> a = Components::of(actual), e = Components::of(expected);
-    bool close = true;
-    std::string got;
     for (size_t i = 0; i < a.size(); ++i) {
-        close = close && std::fabs(a[i] - e[i]) <= tolerance;
-        got += (i ? ", " : "") + std::to_string(a[i]);
+        if (!(std::fabs(a[i] - e[i]) <= tolerance)) {
+            return ::testing::AssertionFailure() << "got " << ::testing::PrintToString(a);
+        }
     }
-    return close ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << "got " << got;
+    return ::testing::AssertionSuccess();
 }
 
 #endif

@@ -60,13 +60,11 @@ TEST(MapQueries, IndicesClampAndAccessOutsideTheGridIsReported) {
     EXPECT_EQ(map.getRow(1e30f), 2);
     EXPECT_EQ(map.getDepth(-std::numeric_limits<float>::infinity()), 0);
     EXPECT_EQ(map.getDepth(std::nanf("")), 0);
-    EXPECT_TRUE(near(map.cubeIndices(vec3(100, 300, -5)), vec3(1, 2, 0), 0));
     testing::internal::CaptureStdout();
     EXPECT_EQ(map.cubeType(4, 0, 0), 0);
-    Box fallback = map.getCube(0, -1, 7);
+    map.getCube(0, -1, 7);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Bad cube type access: 4, 0, 0\nBad cube access: 0, -1, 7\n");
-    EXPECT_TRUE(near(fallback.max, vec3(0.5f, 0.5f, 0.5f), 0));
     // In an empty map every index clamps to -1 or 0: nothing may read a cell.
     MapManager empty = loadedMap("");
     testing::internal::CaptureStdout();

@@ -7,7 +7,6 @@
 
 namespace {
 
-// A 3 x 3 x 3 map whose bottom layer is solid.
 MapManager floorMap() {
     return loadedMap(mapText(3, 3, 3, [](int, int y, int) { return y == 0; }));
 }
