@@ -162,6 +162,8 @@ TEST_F(Frame, LightHalosCarryTheirLightsColour) {
     EXPECT_GT(brightness(inner), 240);
     EXPECT_GT(ring[0], ring[1] + 40);
     EXPECT_GT(ring[2], ring[1] + 40);
+    // Half the colour, added: the alpha of the solid program counts, as it does for particles.
+    EXPECT_LT(ring[0], 200);
 }
 
 } // namespace
