@@ -26,23 +26,18 @@ def picture_shift(before, after, horizontal=True, reach=60):
 
 
 class Movement(unittest.TestCase):
+    # Cleanups, unlike tearDown, also run when setUp fails.
     def setUp(self):
         self.server, port = start_server(bots=0)
+        self.addCleanup(self.server.communicate, timeout=10)
+        self.addCleanup(self.server.terminate)
         self.client = Client("127.0.0.1", str(port), "tester")
+        self.addCleanup(self.client.kill)
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: tester\n" in self.client.text(), 30),
                         "the client never appeared in an update")
         self.window = client_window()
         xdotool("mousemove", "--window", self.window, "360", "240")
         time.sleep(1.0)
-
-    def tearDown(self):
-        self.client.interrupt()
-        try:
-            self.client.finish()
-        finally:
-            self.client.kill()
-            self.server.terminate()
-            self.server.communicate(timeout=10)
 
     def frame(self):
         """The left of the picture around the horizon, clear of the overlay and the gun, once the
