@@ -219,6 +219,7 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     for (const Player& p : game.players) {
         if (p.getPlayerID() != game.clientPlayerID && showsNameTag(me, p)) {
             vec2 tag = projectToViewport(projection * view, p.getPosition(), viewportSize);
+            program.color(1, 1, 1, 1);
             textDrawer.draw(pen, p.getPlayerName(), tag, textSize, textAdvance);
         }
         drawScore(game, p, scoreCursor);

@@ -5,13 +5,12 @@ program may crash, and neither may grow in memory once warmed up."""
 import os
 import random
 import socket
-import subprocess
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import SERVER, Client, free_udp_port  # noqa: E402
+from harness import Client, start_server  # noqa: E402
 
 SOAK_SECONDS = float(os.environ.get("CUBEFRAY_SOAK_SECONDS", "120"))
 WARM_UP_SECONDS = 20
@@ -19,21 +18,16 @@ WARM_UP_SECONDS = 20
 
 def resident_kib(pid):
     with open("/proc/%d/status" % pid) as status:
-        for line in status:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    raise AssertionError("no VmRSS for %d" % pid)
+        return int(status.read().split("VmRSS:")[1].split()[0])
 
 
 class Soak(unittest.TestCase):
     def test_a_full_house_runs_for_minutes_without_crash_or_growth(self):
-        port = free_udp_port()
-        server = subprocess.Popen([SERVER, "--port", str(port), "--bots", "3"],
-                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-        time.sleep(0.3)
+        server, port = start_server(bots=3)
         client = Client("127.0.0.1", str(port), "soaker")
         stranger = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         noise = random.Random(5)
+        pids = {"server": server.pid, "client": client.process.pid}
         try:
             start = time.monotonic()
             warm = {}
@@ -41,20 +35,19 @@ class Soak(unittest.TestCase):
                 self.assertIsNone(server.poll(), "the server ended")
                 self.assertIsNone(client.process.poll(), "the client ended")
                 if not warm and time.monotonic() - start > WARM_UP_SECONDS:
-                    warm = {"server": resident_kib(server.pid),
-                            "client": resident_kib(client.process.pid)}
+                    warm = {name: resident_kib(pid) for name, pid in pids.items()}
                 for _ in range(20):
                     size = noise.randrange(0, 600)
                     stranger.sendto(bytes(noise.randrange(256) for _ in range(size)),
                                     ("127.0.0.1", port))
                 time.sleep(0.5)
-            grown = {"server": resident_kib(server.pid) - warm["server"],
-                     "client": resident_kib(client.process.pid) - warm["client"]}
+            grown = {name: resident_kib(pid) - warm[name] for name, pid in pids.items()}
             self.assertLess(grown["server"], 2048, grown)
             self.assertLess(grown["client"], 8192, grown)
             client.interrupt()
             self.assertEqual(client.finish(), 0)
-            self.assertIn("ADDING PLAYER: soaker", client.text())
+            for name in ("soaker", "bot_ann", "bot_ben", "bot_cal"):
+                self.assertIn("ADDING PLAYER: %s\n" % name, client.text())
             server.terminate()
             out, _ = server.communicate(timeout=10)
             self.assertEqual(server.returncode, 0, out[-500:])

@@ -6,34 +6,34 @@
 #include "gl_test_helpers.h"
 
 #include <limits>
-#include <optional>
 
 namespace {
 
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
-// A pen with its programs and square but none of the game's textures, and a 64 x 64 target. No
-// test may leave a GL error behind.
+// A pen with the light and texture programs and the square, none of the game's textures, on a
+// cleared window; the solid program draws the halos of the scene tests. No test may leave a GL
+// error behind.
 class Drawing : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
         ASSERT_FALSE(HasFatalFailure());
         CaptureStdout();
-        pen.solidColorProgram = SolidColorProgram(loadShaders("vsSolidColor", "fsSolidColor"));
         pen.simpleTextureProgram =
             SimpleTextureProgram(loadShaders("vsSimpleTexture", "fsSimpleTexture"));
         pen.lightProgram = LightProgram(loadShaders("vsLight", "fsLight"));
         GetCapturedStdout();
         pen.square.init(makeSquare(), 0);
-        target.emplace(64, 64);
+        glViewport(0, 0, 64, 64);
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
     }
     void TearDown() override {
         if (context) {
             EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
         }
-        target.reset();
         GlTest::TearDown();
     }
 
@@ -49,7 +49,6 @@ class Drawing : public GlTest {
     }
 
     Pen pen;
-    std::optional<RenderTarget> target;
 };
 
 // For near(), which reports the pixel it got.
@@ -59,24 +58,6 @@ vec4 rgba(const Pixel& p) {
 
 const Pixel empty = {0, 0, 0, 0};
 const Pixel red = {255, 0, 0, 255};
-
-TEST_F(Drawing, SolidAndTintedSquaresGoWhereTheMatricesPutThem) {
-    // The solid square ends up covering x 0..1 and y -1..1 of the clip square, the textured
-    // one x -1..0.
-    pen.setPMat(scale(1, 2, 1));
-    pen.solidColorProgram.bind(pen.square);
-    pen.solidColorProgram.color(0, 0, 1, 0.5f);
-    pen.solidColorProgram.draw(translate(0.5f, 0, 0));
-    EXPECT_TRUE(near(rgba(target->pixel(48, 4)), vec4(0, 0, 255, 128), 1));
-    EXPECT_EQ(target->pixel(16, 60), empty);
-
-    const Pixel texel = {200, 100, 50, 255};
-    pen.simpleTextureProgram.bindTexture(makeTexture(1, 1, texel.data()));
-    pen.simpleTextureProgram.bind(pen.square);
-    pen.simpleTextureProgram.color(1, 0.5f, 1, 1);
-    pen.simpleTextureProgram.draw(translate(-0.5f, 0, 0));
-    EXPECT_TRUE(near(rgba(target->pixel(16, 60)), vec4(200, 50, 50, 255), 1));
-}
 
 // The unit square of makeSquare cut into cells x cells quads, so that light summed at the
 // vertices can be read off at the pixels in between.
@@ -117,17 +98,17 @@ TEST_F(Lighting, FadesWithDistanceToTheFillLevelAndShinesOnRequest) {
     pen.lightProgram.color(1, 0.5f, 0.25f, 1);
     pen.lightProgram.setLighting(1, {-0.5f, 0, -1.8f}, {1, 1, 1}, {1});
     pen.lightProgram.draw(facingTheEye, -1);
-    const Pixel under = target->pixel(16, 32), middle = target->pixel(32, 32);
-    const Pixel far = target->pixel(60, 32);
+    const Pixel under = readPixel(16, 32), middle = readPixel(32, 32);
+    const Pixel far = readPixel(60, 32);
     // Right under a light well inside its radius the surface shows almost its full colour.
     EXPECT_TRUE(near(rgba(under), vec4(255, 135, 68, 255), 4));
-    EXPECT_GT(under[1], middle[1] + 60) << pixelText(middle);
-    EXPECT_GT(middle[0], far[0]) << pixelText(middle);
+    EXPECT_GT(under[1], middle[1] + 60);
+    EXPECT_GT(middle[0], far[0]);
     // Beyond the radius only the fill remains, 0.15 of the surface's colour.
     EXPECT_TRUE(near(rgba(far), vec4(38, 19, 10, 255), 1));
     pen.lightProgram.draw(facingTheEye, 20);
-    const Pixel shiny = target->pixel(16, 32);
-    EXPECT_GT(shiny[2], under[2] + 40) << pixelText(shiny);
+    const Pixel shiny = readPixel(16, 32);
+    EXPECT_GT(shiny[2], under[2] + 40);
 
     // Radii that are no positive number reach nothing, not even with a highlight, and neither
     // does a light behind the surface.
@@ -135,7 +116,7 @@ TEST_F(Lighting, FadesWithDistanceToTheFillLevelAndShinesOnRequest) {
                                  std::vector<float>(12, 1),
                                  {std::numeric_limits<float>::quiet_NaN(), 0, -1, 1});
     pen.lightProgram.draw(facingTheEye, 20);
-    EXPECT_TRUE(near(rgba(target->pixel(32, 32)), vec4(38, 19, 10, 255), 1));
+    EXPECT_TRUE(near(rgba(readPixel(32, 32)), vec4(38, 19, 10, 255), 1));
 }
 
 TEST_F(Lighting, LightCountIsCutToCapacityAndToEveryArray) {
@@ -161,43 +142,35 @@ TEST_F(Lighting, NegativeAlphaTakesTheTexture) {
     pen.lightProgram.setLighting(1, {0, 0, -1.5f}, {1.5f, 1.5f, 1.5f}, {100});
     pen.lightProgram.color(1, 0, 0, 0.3f);
     pen.lightProgram.draw(facingTheEye, -1);
-    EXPECT_EQ(target->pixel(32, 32), red);
+    EXPECT_EQ(readPixel(32, 32), red);
     pen.lightProgram.color(1, 0, 0, -1);
     pen.lightProgram.draw(facingTheEye, -1);
-    EXPECT_EQ(target->pixel(32, 32), green);
+    EXPECT_EQ(readPixel(32, 32), green);
 }
 
-// Text on the target in pixel units, from an atlas of 16 x 16 one-texel tiles laid out like the
-// real font: every tile green except the one for 'A', which is red.
-class Text : public Drawing {
-  protected:
-    void SetUp() override {
-        Drawing::SetUp();
-        ASSERT_FALSE(HasFatalFailure());
-        std::vector<unsigned char> atlas;
-        for (int tile = 0; tile < 256; ++tile) {
-            const unsigned char r = tile == 'A' - 32 ? 255 : 0;
-            atlas.insert(atlas.end(), {r, static_cast<unsigned char>(255 - r), 0, 255});
-        }
-        text.fontTexture = makeTexture(16, 16, atlas.data());
-        text.glyphUVs = initUVs(16, 16, 1, 1);
-        CaptureStdout();
-        text.initBuffers();
-        // The start-up lines of the real font: the atlas corners and one glyph a tile.
-        EXPECT_EQ(GetCapturedStdout(), "uvs.size(): 1024\nsprites.size(): 256\n");
-        pen.simpleTextureProgram.setPMat(ortho(0, 64, 0, 64, -1, 1));
-    }
-    bool nothingDrawn() const {
-        return target->pixels() == std::vector<unsigned char>(64 * 64 * 4);
-    }
+bool nothingDrawn() {
+    return readPixels(0, 0, 64, 64) == std::vector<unsigned char>(64 * 64 * 4);
+}
 
+// Text in pixel units, from an atlas of 16 x 16 one-texel tiles laid out like the real font:
+// every tile green except the one for 'A', which is red.
+TEST_F(Drawing, TextShowsTheGlyphOfEachCharacterSkipsThoseWithoutAndNothingOnceReleased) {
+    std::vector<unsigned char> atlas;
+    for (int tile = 0; tile < 256; ++tile) {
+        const unsigned char r = tile == 'A' - 32 ? 255 : 0;
+        atlas.insert(atlas.end(), {r, static_cast<unsigned char>(255 - r), 0, 255});
+    }
     TextDrawer text;
-};
-
-TEST_F(Text, DrawsTheGlyphOfEachCharacterAndSkipsThoseWithout) {
+    text.fontTexture = makeTexture(16, 16, atlas.data());
+    text.glyphUVs = initUVs(16, 16, 1, 1);
+    CaptureStdout();
+    text.initBuffers();
+    // The start-up lines of the real font: the atlas corners and one glyph a tile.
+    EXPECT_EQ(GetCapturedStdout(), "uvs.size(): 1024\nsprites.size(): 256\n");
+    pen.simpleTextureProgram.setPMat(ortho(0, 64, 0, 64, -1, 1));
     // More glyphs than one draw takes: the string goes in several.
     text.draw(pen, std::string(300, 'A') + "\nA", vec2(16, 40), 16, 16);
-    EXPECT_EQ(target->pixel(16, 24), red);
+    EXPECT_EQ(readPixel(16, 24), red);
     glClear(GL_COLOR_BUFFER_BIT);
     for (const char* s : {"\x01", "\x1f", "\x80", "\xff", "\t\r"}) {
         text.draw(pen, s, vec2(16, 40), 16, 16);
@@ -205,15 +178,13 @@ TEST_F(Text, DrawsTheGlyphOfEachCharacterAndSkipsThoseWithout) {
     }
     // Glyphless characters take no room either.
     text.draw(pen, "A\001\377A\nA", vec2(16, 40), 16, 16);
-    EXPECT_EQ(target->pixel(16, 40), red);
-    EXPECT_EQ(target->pixel(32, 40), red);
-    EXPECT_EQ(target->pixel(48, 40), empty);
-    EXPECT_EQ(target->pixel(16, 24), red);
-    EXPECT_EQ(target->pixel(32, 24), empty);
+    EXPECT_EQ(readPixel(16, 40), red);
+    EXPECT_EQ(readPixel(32, 40), red);
+    EXPECT_EQ(readPixel(48, 40), empty);
+    EXPECT_EQ(readPixel(16, 24), red);
+    EXPECT_EQ(readPixel(32, 24), empty);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-}
 
-TEST_F(Text, ReleaseDeletesTheGlObjectsAndLeavesNothingToDraw) {
     const GLuint texture = text.fontTexture;
     text.draw(pen, "A", vec2(16, 40), 16, 16);
     GLint buffer = 0;

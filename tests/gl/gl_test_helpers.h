@@ -1,18 +1,17 @@
 #ifndef CUBEFRAY_GL_TEST_HELPERS_H
 #define CUBEFRAY_GL_TEST_HELPERS_H
 
-#include "../unit/test_helpers.h"
+#include "test_support.h"
 
 #include <SDL.h>
 #include <epoxy/gl.h>
-#include <gtest/gtest.h>
 
 #include <array>
-#include <string>
 #include <vector>
 
-// A hidden window with a 3.2 core context and one vertex array object bound, as the client
-// runs; every test gets a fresh one.
+// A hidden 64 x 64 window with a 3.2 core context, an alpha channel and one vertex array object
+// bound, as the client runs; every test gets a fresh one. Tests draw into its back buffer, the
+// default one to read, and read it back before any swap.
 class GlTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -20,6 +19,7 @@ class GlTest : public ::testing::Test {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
         window = SDL_CreateWindow("gl_tests", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 64,
                                   64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         ASSERT_NE(window, nullptr) << SDL_GetError();
@@ -46,54 +46,25 @@ class GlTest : public ::testing::Test {
 
 using Pixel = std::array<unsigned char, 4>;
 
-// An RGBA framebuffer of its own, bound for drawing and reading while it lives; cleared to
-// transparent black. Its rows are whole multiples of four bytes, so no pack alignment matters.
-class RenderTarget {
-  public:
-    RenderTarget(int width, int height) : width(width), height(height) {
-        glGenRenderbuffers(1, &colorBuffer);
-        glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                  colorBuffer);
-        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
-        glViewport(0, 0, width, height);
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    ~RenderTarget() {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteRenderbuffers(1, &colorBuffer);
-    }
-    RenderTarget(const RenderTarget&) = delete;
-    RenderTarget& operator=(const RenderTarget&) = delete;
+// RGBA bytes of a rectangle of the framebuffer bound for reading; row 0 is the bottom.
+inline std::vector<unsigned char> readPixels(int x, int y, int width, int height) {
+    std::vector<unsigned char> all(size_t(width * height) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+    return all;
+}
 
-    // Row 0 is the bottom of the picture.
-    Pixel pixel(int x, int y) const {
-        Pixel p{};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-        return p;
-    }
-    std::vector<unsigned char> pixels() const {
-        std::vector<unsigned char> all(static_cast<size_t>(width * height) * 4);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
-        return all;
-    }
+inline Pixel readPixel(int x, int y) {
+    const std::vector<unsigned char> p = readPixels(x, y, 1, 1);
+    return Pixel{p[0], p[1], p[2], p[3]};
+}
 
-    const int width;
-    const int height;
-
-  private:
-    GLuint colorBuffer = 0;
-    GLuint framebuffer = 0;
-};
-
-inline std::string pixelText(const Pixel& p) {
-    return std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ", " +
-           std::to_string(p[3]);
+// Leaves the buffer bound, so its contents can be read next.
+inline GLint bufferSize(GLenum target, GLuint buffer) {
+    glBindBuffer(target, buffer);
+    GLint size = -1;
+    glGetBufferParameteriv(target, GL_BUFFER_SIZE, &size);
+    return size;
 }
 
 #endif

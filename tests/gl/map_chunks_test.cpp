@@ -1,7 +1,7 @@
 #include "MapChunks.h"
 #include "MathOps.h"
 #include "ViewVolume.h"
-#include "map_text.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 #include "server_test_support.h"
 
 #include <cstdio>
-#include <fstream>
 
 namespace {
 
@@ -38,27 +37,22 @@ TEST(Arena, SightIsBlockedBySolidCellsOnly) {
 }
 
 TEST(MapFile, LoadsWithTheClientsLoaderAndRefusesMissingBrokenAndOversizedMaps) {
-    auto write = [](const std::string& name, const std::string& contents) {
-        std::string path = ::testing::TempDir() + name;
-        std::ofstream(path) << contents;
-        return path;
-    };
-    std::string ok = write("server_map_ok", "1 2 1\n1 1\n0 0\n");
+    std::string ok = writeTempFile("server_map_ok", "1 2 1\n1 1\n0 0\n");
     EXPECT_EQ(readMapFile(ok).error, "");
     // Line feeds vanish before the numbers are read: the header says 1 x 2 x 11.
     EXPECT_EQ(readMapFile(ok).map.getDepthCount(), 11);
     std::string missing = ::testing::TempDir() + "no_such_map";
     EXPECT_EQ(readMapFile(missing).error, "cannot read map " + missing);
     EXPECT_EQ(readMapFile(::testing::TempDir()).error.rfind("cannot read map", 0), 0u);
-    std::string huge = write("server_map_huge", "2000 2000 2000\n");
+    std::string huge = writeTempFile("server_map_huge", "2000 2000 2000\n");
     EXPECT_EQ(readMapFile(huge).error, "map " + huge + " is too large: more than 1048576 cells");
-    std::string overflow = write("server_map_overflow", "1073741824 1073741824 16\n");
+    std::string overflow = writeTempFile("server_map_overflow", "1073741824 1073741824 16\n");
     EXPECT_EQ(readMapFile(overflow).error,
               "map " + overflow + " is too large: more than 1048576 cells");
-    std::string negative = write("server_map_negative", "4 -2147483648 4\n");
+    std::string negative = writeTempFile("server_map_negative", "4 -2147483648 4\n");
     EXPECT_EQ(readMapFile(negative).error, "map " + negative + " has a negative cell count");
     // A count the map reader cannot read is 0: an empty map, not an oversized one.
-    std::string unreadable = write("server_map_counts", "99999999999 2000 2000\n");
+    std::string unreadable = writeTempFile("server_map_counts", "99999999999 2000 2000\n");
     EXPECT_EQ(readMapFile(unreadable).error, "");
     for (const std::string& path : {ok, huge, overflow, negative, unreadable}) {
         std::remove(path.c_str());

@@ -10,9 +10,7 @@ TEST(Combat, HeldFireShootsEverySixthTickAndTheFourthHitKillsUntilRespawn) {
     TestGame game(mapText(1, 5, 8, [](int, int y, int z) { return y == 0 && (z == 0 || z == 7); }));
     char alice = game.join(1, "alice");
     char bob = game.join(2, "bob");
-    vec3 a = game.player(alice).body.getPosition();
     vec3 b = game.player(bob).body.getPosition();
-    EXPECT_NEAR(std::fabs(a.z - b.z), 448, 1e-3f);
 
     Datagrams batch;
     auto tick = [&] {

@@ -6,18 +6,12 @@
 #include "GameServer.h"
 #include "MathOps.h"
 #include "Messages.h"
-#include "map_text.h"
+#include "test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <cstring>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 // A floor, and walls three cells high around it; room above for a jump.
 inline std::string walledRoom(int columns, int depths) {
@@ -29,10 +23,6 @@ inline std::string walledRoom(int columns, int depths) {
 
 inline PeerAddress clientAddress(int n) {
     return PeerAddress{0x7f000001, uint16_t(40000 + n)};
-}
-
-template <typename Record> std::string bytesOf(const Record& record) {
-    return std::string(reinterpret_cast<const char*>(&record), sizeof(record));
 }
 
 inline std::string keyBytes(char id, int control, bool pressed) {
@@ -80,12 +70,6 @@ inline std::optional<UpdateMessage> updateFor(const Datagrams& batch, PeerAddres
         }
     }
     return std::nullopt;
-}
-
-inline ::testing::AssertionResult near(vec3 actual, vec3 expected, float tolerance) {
-    bool close = distanceVec3(actual, expected) <= tolerance;
-    return (close ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
-           << "got (" << actual << "), expected (" << expected << ")";
 }
 
 // A game on a map built in the test, its log kept for reading.

@@ -1,6 +1,6 @@
 #include "Game.h"
 #include "MapManager.h"
-#include "test_helpers.h"
+#include "test_support.h"
 
 #include <cmath>
 #include <limits>
@@ -12,28 +12,17 @@ MapManager singleCubeMap() {
     return loadedMap(mapText(4, 3, 2, [](int x, int y, int z) { return x + y + z == 0; }));
 }
 
-TEST(MapFile, ReadsCountsAndCellsWithZFastest) {
+TEST(MapFile, ReadsCountsAndCellsWithZFastestAndMissingOrMalformedNumbersAsZero) {
     MapManager map = loadedMap("2 1 3 1 0 0 0 0 0 0 0 0 0 1 0 ");
     EXPECT_EQ(map.getWidth(), 128);
-    EXPECT_EQ(map.getHeight(), 64);
-    EXPECT_EQ(map.getCubeSize(), 64);
     EXPECT_EQ(map.cubeType(0, 0, 0), 1);
     EXPECT_EQ(map.cubeType(1, 0, 2), 1);
     Box cell = map.getCube(1, 0, 2);
     EXPECT_TRUE(near(cell.min, vec3(64, 0, 128), 0));
     EXPECT_TRUE(near(cell.max, vec3(128, 64, 192), 0));
-    // The lines "2 1 3", "1 0", "0 0", "0 0", "0 0", "0 0", "1 0" without trailing blanks, as
-    // the file reader joins them: the last digit of each line runs into the next.
-    MapManager joined = loadedMap("2 1 31 00 00 00 00 01 0");
-    EXPECT_EQ(joined.getDepthCount(), 31);
-    EXPECT_EQ(joined.cubeType(0, 0, 2), 1);
-    EXPECT_EQ(joined.cubeType(1, 0, 2), 0);
     // Carriage returns left by CR LF files count as white space.
     MapManager crlf = loadedMap("2 1 3\r1 0\r0 0\r0 0\r0 0\r0 0\r1 0\r");
     EXPECT_EQ(crlf.cubeType(1, 0, 2), 1);
-}
-
-TEST(MapFile, MissingOrMalformedNumbersCountAsZero) {
     MapManager shortText = loadedMap("2 1 1 1 3");
     EXPECT_EQ(shortText.cubeType(0, 0, 0), 1);
     EXPECT_EQ(shortText.getCube(0, 0, 0).tile, 3);
@@ -42,57 +31,41 @@ TEST(MapFile, MissingOrMalformedNumbersCountAsZero) {
     EXPECT_EQ(garbage.getRowCount(), 0);
 }
 
-TEST(MapFile, ProblemsAreReportedAndLeaveTheMapEmpty) {
+// Negative counts and their reports are the death test's and the server's map file test's.
+TEST(MapFile, AZeroCountEmptiesTheMapAndTooManyCellsAreReported) {
     // One zero count empties the map in every direction: nothing may loop over the others.
     MapManager flat;
     EXPECT_EQ(flat.load("2000000000 2000000000 0").problem, MapLoadResult::none);
     EXPECT_EQ(flat.getColumnCount() + flat.getRowCount() + flat.getDepthCount(), 0);
     EXPECT_EQ(flat.getWidth(), 0);
     MapManager map;
-    MapLoadResult negative = map.load("4 -2147483648 4");
-    EXPECT_EQ(negative.problem, MapLoadResult::negativeCount);
-    EXPECT_EQ(negative.rows, -2147483648);
-    EXPECT_EQ(map.getColumnCount(), 0);
-    EXPECT_EQ(map.getColumn(100), -1);
-    EXPECT_TRUE(map.buildModel().vertices.empty());
-    // Each count is checked before the product, which would overflow.
-    EXPECT_EQ(map.load("1073741824 1073741824 16").problem, MapLoadResult::tooManyCells);
     EXPECT_EQ(map.load("1025 1024 1").problem, MapLoadResult::tooManyCells);
     EXPECT_EQ(map.load("1024 1024 1").problem, MapLoadResult::none);
 }
 
+// The client ends with status 0 on a map it cannot play, after saying why.
 TEST(MapFileDeathTest, TheClientQuitsOnAMapItCannotHold) {
     Game game;
-    EXPECT_QUITS_SAYING(game.loadMap("2000000000 2000000000 2000000000"),
-                        "^Map too large: 2000000000 x 2000000000 x 2000000000 cells, the client "
-                        "holds at most 1048576\n$");
-    EXPECT_QUITS_SAYING(game.loadMap("3 -1 3"),
-                        "^Broken map: negative cell count in 3 x -1 x 3\n$");
+    EXPECT_EXIT((sendStdoutToStderr(), game.loadMap("2000000000 2000000000 2000000000")),
+                ::testing::ExitedWithCode(0),
+                "^Map too large: 2000000000 x 2000000000 x 2000000000 cells, the client "
+                "holds at most 1048576\n$");
+    EXPECT_EXIT((sendStdoutToStderr(), game.loadMap("3 -1 3")), ::testing::ExitedWithCode(0),
+                "^Broken map: negative cell count in 3 x -1 x 3\n$");
 }
 
 TEST(MapQueries, IndicesClampAndAccessOutsideTheGridIsReported) {
     MapManager map = singleCubeMap();
-    EXPECT_EQ(map.getColumn(63.9f), 0);
-    EXPECT_EQ(map.getColumn(64), 1);
-    EXPECT_EQ(map.getColumn(map.getWidth()), 3);
     EXPECT_EQ(map.getRow(1e30f), 2);
     EXPECT_EQ(map.getDepth(-std::numeric_limits<float>::infinity()), 0);
     EXPECT_EQ(map.getDepth(std::nanf("")), 0);
-    EXPECT_TRUE(near(map.cubeIndices(vec3(100, 300, -5)), vec3(1, 2, 0), 0));
-    // Cells beyond the edge are not empty.
-    EXPECT_FALSE(map.cubeIsNull(-1, 0, 0));
-    EXPECT_TRUE(map.cubeIsNull(1, 0, 0));
     testing::internal::CaptureStdout();
     EXPECT_EQ(map.cubeType(4, 0, 0), 0);
-    Box fallback = map.getCube(0, -1, 7);
+    map.getCube(0, -1, 7);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Bad cube type access: 4, 0, 0\nBad cube access: 0, -1, 7\n");
-    EXPECT_TRUE(near(fallback.max, vec3(0.5f, 0.5f, 0.5f), 0));
-    // In an empty map the lower bound is tested first: at or above 0 the range gives its upper
-    // end, -1.
+    // In an empty map every index clamps to -1 or 0: nothing may read a cell.
     MapManager empty = loadedMap("");
-    EXPECT_EQ(empty.getColumn(0), -1);
-    EXPECT_EQ(empty.getColumn(-1000), 0);
     testing::internal::CaptureStdout();
     EXPECT_FALSE(empty.collides(vec3(5, 5, 5)));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Bad cube type access: -1, -1, -1\n");
@@ -106,7 +79,6 @@ TEST(MapQueries, BoundaryPointsAreInside) {
     EXPECT_TRUE(map.outOfBounds(vec3(map.getWidth() + 0.01f, 0, 0)));
     EXPECT_TRUE(map.outOfBounds(vec3(0, -0.01f, 0)));
     EXPECT_TRUE(map.collides(vec3(32, 63.99f, 32)));
-    EXPECT_TRUE(map.collides(vec3(0, 0, 0)));
     // A point on a face between two cells belongs to the upper cell, which is empty here.
     EXPECT_FALSE(map.collides(vec3(32, 64, 32)));
     // A point outside the world tests against the clamped edge cell.
@@ -125,8 +97,6 @@ TEST(MapQueries, BoundaryPointsAreInside) {
 
 TEST(LineOfSight, MarchFindsTheEntryPointAndHostileRaysMeetNothing) {
     MapManager map = singleCubeMap();
-    EXPECT_TRUE(near(map.boxToCheckForLineIntersection(vec3(32, 100, 32), vec3(0, -1, 0)),
-                     vec3(0, 0, 0), 0));
     EXPECT_TRUE(
         near(map.pointOfIntersection(vec3(32, 100, 32), vec3(0, -1, 0)), vec3(32, 64, 32), 1e-3f));
     // The ray passes over the +x face and enters through the top.
@@ -143,23 +113,14 @@ TEST(LineOfSight, MarchFindsTheEntryPointAndHostileRaysMeetNothing) {
     EXPECT_TRUE(near(map.pointOfIntersection(vec3(32, 100, 32), vec3(0, 0, 0)), noHit, 0));
     EXPECT_TRUE(near(map.pointOfIntersection(vec3(nan, 100, 32), vec3(0, -1, 0)), noHit, 0));
     EXPECT_TRUE(near(map.pointOfIntersection(vec3(32, 100, 32), vec3(0, -inf, 0)), noHit, 0));
-    EXPECT_TRUE(near(map.pointOfIntersection(vec3(32, 100, 32), vec3(nan, nan, nan)), noHit, 0));
     EXPECT_TRUE(near(map.pointOfIntersection(vec3(1e30f, 1e30f, 1e30f), vec3(-1, 0, 0)), noHit, 0));
     map.pointOfIntersection(vec3(32, 100, 32), vec3(0, -1e30f, 0));
 }
 
 TEST(MapMesh, OnlyFacesTowardsEmptyNeighboursAreEmitted) {
-    MapManager lonely = loadedMap("1 1 1 1 1 ");
-    EXPECT_TRUE(lonely.buildModel().vertices.empty());
-    for (bool exposed : lonely.getCube(0, 0, 0).exposedFaces) {
-        EXPECT_FALSE(exposed);
-    }
-    MapManager strip = loadedMap("3 1 1 0 0 1 1 0 0 ");
-    Model sides = strip.buildModel();
+    EXPECT_TRUE(loadedMap("1 1 1 1 1 ").buildModel().vertices.empty());
+    Model sides = loadedMap("3 1 1 0 0 1 1 0 0 ").buildModel();
     EXPECT_EQ(sides.elements, (std::vector<unsigned>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
-    Box cell = strip.getCube(1, 0, 0);
-    EXPECT_TRUE(cell.exposedFaces[0]);
-    EXPECT_FALSE(cell.exposedFaces[3]);
     // The -x face: corners c4, c0, c2, c6 with normal (-1, 0, 0).
     EXPECT_EQ(std::vector<float>(sides.vertices.begin(), sides.vertices.begin() + 12),
               (std::vector<float>{64, 0, 64, 64, 0, 0, 64, 64, 0, 64, 64, 64}));

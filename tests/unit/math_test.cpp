@@ -1,137 +1,62 @@
 #include "MathOps.h"
-#include "test_helpers.h"
+#include "test_support.h"
 
 #include <cmath>
 #include <limits>
-#include <sstream>
 
 namespace {
 
 const float pi = 3.14159265f;
 
-TEST(VectorAndMatrix, ArithmeticRowMajorStorageAndRightFirstProducts) {
+vec4 row(const mat4& m, int r) {
+    return vec4(m.m[4 * r], m.m[4 * r + 1], m.m[4 * r + 2], m.m[4 * r + 3]);
+}
+
+// What the drawing, the player and the server do with these shows in their own tests.
+TEST(VectorAndMatrix, ZeroStaysZeroAndProductsApplyTheRightFactorFirst) {
     vec3 zero;
     zero.normalize();
     EXPECT_TRUE(near(zero, vec3(0, 0, 0), 0));
-    vec2 v(3, 4);
-    v.normalize();
-    EXPECT_TRUE(near(v, vec2(0.6f, 0.8f)));
-    EXPECT_FLOAT_EQ(vec3(2, 3, 6).length(), 7);
+    EXPECT_TRUE(near(normalized(vec2(3, 4)), vec2(0.6f, 0.8f)));
     EXPECT_TRUE(near(vec3(0, 1, 0).cross(vec3(1, 0, 0)), vec3(0, 0, -1), 0));
-    vec3 a(1, 1, 1);
-    a += vec3(1, 2, 3);
-    a -= vec3(0, 0, 1);
-    a /= 2;
-    EXPECT_TRUE(near(a, vec3(1, 1.5f, 1.5f)));
-    mat4 m(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
-    EXPECT_TRUE(near(row(m.transpose(), 0), vec4(1, 5, 9, 13), 0));
-    EXPECT_TRUE(near(m.toMat3() * vec3(1, 2, 3), vec3(14, 38, 62), 0));
     // Translation sits in the last column, so T * S scales first.
     EXPECT_TRUE(near(translate(10, 0, 0) * scale(2) * vec4(1, 1, 1, 1), vec4(12, 2, 2, 1)));
     EXPECT_TRUE(near(scale(2) * translate(10, 0, 0) * vec4(1, 1, 1, 1), vec4(22, 2, 2, 1)));
+    EXPECT_EQ(lerp(2.0f, 4.0f, 1.5f), 5);
 }
 
-TEST(Printing, VectorsMatricesAndQuaternions) {
-    std::ostringstream out;
-    out << vec3(1, 2.5f, -3) << "|" << vec2(0.0000001f, 1) << "|" << vec4(1, 2, 3, 4);
-    EXPECT_EQ(out.str(), "1, 2.5, -3|1e-07, 1|1, 2, 3, 4");
-    testing::internal::CaptureStdout();
-    mat4(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16).display();
-    mat3().display();
-    quat(1, 2, 3, 0.5f).display();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "|1, 2, 3, 4|\n|5, 6, 7, 8|\n|9, 10, 11, 12|\n|13, 14, 15, 16|\n"
-              "|1, 0, 0|\n|0, 1, 0|\n|0, 0, 1|\nquat(1, 2, 3, 0.5)");
-}
-
-TEST(Quaternion, NormalisationAxisAngleAndProductConventions) {
-    // Normalisation leaves a nearly unit and a zero quaternion alone.
-    quat q(0, 0, 0, 2);
-    q.normalize();
-    EXPECT_TRUE(near(q, quat(), 0));
-    quat almost(0, 0, 0, 1.000001f);
-    almost.normalize();
-    EXPECT_EQ(almost.w, 1.000001f);
-    quat zero(0, 0, 0, 0);
+TEST(Quaternion, AxisAngleRotationAndProductConventions) {
+    // A zero quaternion stays zero rather than turning into NaN.
+    quat two(0, 0, 0, 2), zero(0, 0, 0, 0);
+    two.normalize();
     zero.normalize();
+    EXPECT_TRUE(near(two, quat(), 0));
     EXPECT_EQ(zero.w, 0);
     // Counter-clockwise about the axis, which need not be of unit length.
+    quat q;
     q.fromAxisAngle(vec3(0, 0, 2), pi / 2);
     EXPECT_TRUE(near(q, quat(0, 0, 0.7071068f, 0.7071068f)));
     EXPECT_TRUE(near(row(q.toMatrix(), 0), vec4(0, -1, 0, 0), 1e-6f));
     EXPECT_TRUE(near(row(q.toMatrix(), 1), vec4(1, 0, 0, 0), 1e-6f));
-    vec3 axis;
-    float angle = 0;
-    EXPECT_NEAR(q.getAxisAngle(axis, angle), pi / 2, 1e-6);
-    EXPECT_TRUE(near(axis, vec3(0, 0, 1)));
-    // Rotating a vector gives a direction, the one the matrix gives.
-    EXPECT_TRUE(near(quat() * vec3(0, 5, 0), vec3(0, 1, 0), 0));
-    q.fromAxisAngle(vec3(0, 1, 0), 0.7f);
-    vec4 byMatrix = q.toMatrix() * vec4(0, 0, -1, 0);
-    EXPECT_TRUE(near(q * vec3(0, 0, -3), vec3(byMatrix.x, byMatrix.y, byMatrix.z)));
     quat a, b;
     a.fromAxisAngle(vec3(0, 1, 0), pi / 2);
     b.fromAxisAngle(vec3(1, 0, 0), pi / 2);
     // a * b applies b first: +y turns to +z about x, then to +x about y.
     EXPECT_TRUE(near((a * b) * vec3(0, 1, 0), vec3(1, 0, 0)));
-    EXPECT_TRUE(near(a.getConjugate() * a, quat(), 1e-6f));
 }
 
-TEST(Transforms, ProjectionsLookAtMirroringAndRightHandedAxisRotations) {
+TEST(Transforms, ProjectionsAndTheMirroringLookAt) {
     mat4 p = perspective(1, 90, 1, 3);
     EXPECT_TRUE(near(row(p, 0), vec4(1, 0, 0, 0), 1e-6f));
     EXPECT_TRUE(near(row(p, 2), vec4(0, 0, -2, -3), 1e-6f));
     EXPECT_TRUE(near(row(p, 3), vec4(0, 0, -1, 0), 0));
-    // The near plane maps to depth -1.
-    vec4 nearPoint = perspective(1.5f, 60, 0.1f, 5000) * vec4(0, 0, -0.1f, 1);
-    EXPECT_NEAR(nearPoint.z / nearPoint.w, -1, 1e-4);
-    EXPECT_NEAR(perspective(2, 90, 1, 3).m[0], 0.5f, 1e-6);
-    mat4 o = ortho(0, 720, 0, 480, 0, 1);
-    EXPECT_TRUE(near(o * vec4(0, 0, 0, 1), vec4(-1, -1, -1, 1)));
-    EXPECT_TRUE(near(o * vec4(720, 480, 0, 1), vec4(1, 1, -1, 1)));
-    EXPECT_TRUE(near(row(o, 2), vec4(0, 0, -2, -1), 0));
-    // The aspect form flips y and fits the shorter side to [-1, 1].
-    EXPECT_TRUE(near(row(ortho(2, -1, 1), 1), vec4(0, -1, 0, 0), 0));
-    EXPECT_TRUE(near(row(ortho(0.5f, -1, 1), 1), vec4(0, -0.5f, 0, 0), 0));
     mat4 v = lookAt(vec3(0, 0, 0), vec3(0, 0, -1), vec3(0, 1, 0));
     EXPECT_TRUE(near(row(v, 0), vec4(-1, 0, 0, 0), 0));
     EXPECT_TRUE(near(row(v, 1), vec4(0, 1, 0, 0), 0));
     EXPECT_TRUE(near(row(v, 2), vec4(0, 0, 1, 0), 0));
-    mat4 back = lookAt(vec3(0, 0, 5), vec3(0, 0, 0), vec3(0, 1, 0));
-    EXPECT_TRUE(near(back * vec4(0, 0, 0, 1), vec4(0, 0, -5, 1)));
     // A triangle wound clockwise seen from the camera's side reaches eye space counter-clockwise.
     vec4 a = v * vec4(0, 0, -2, 1), b = v * vec4(0, 1, -2, 1), c = v * vec4(1, 0, -2, 1);
     EXPECT_GT((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y), 0);
-    EXPECT_TRUE(near(rotateZ(90) * vec4(1, 0, 0, 0), vec4(0, 1, 0, 0), 1e-6f));
-    EXPECT_TRUE(near(rotateY(90) * vec4(0, 0, 1, 0), vec4(1, 0, 0, 0), 1e-6f));
-    EXPECT_TRUE(near(rotateX(90) * vec4(0, 1, 0, 0), vec4(0, 0, 1, 0), 1e-6f));
-}
-
-TEST(Interpolation, LerpExtrapolatesAndSlerpFollowsTheArc) {
-    EXPECT_EQ(lerp(2.0f, 4.0f, 1.5f), 5);
-    EXPECT_EQ(lerp(2.0f, 4.0f, -1.0f), 0);
-    EXPECT_TRUE(near(lerp(vec3(0, 0, 0), vec3(2, 4, 6), 0.25f), vec3(0.5f, 1, 1.5f)));
-    // Quaternion lerp does not normalise.
-    EXPECT_TRUE(near(lerp(quat(1, 0, 0, 0), quat(0, 1, 0, 0), 0.25f), quat(0.75f, 0.25f, 0, 0)));
-    EXPECT_TRUE(near(nlerp(vec2(1, 0), vec2(0, 1), 0.5f), vec2(0.7071068f, 0.7071068f)));
-    EXPECT_TRUE(near(slerp(vec2(1, 0), vec2(0, 1), 0.5f), vec2(0.7071068f, 0.7071068f)));
-    EXPECT_TRUE(near(slerp(vec2(1, 0), vec2(1, 0), 0.3f), vec2(1, 0)));
-    EXPECT_TRUE(near(slerp(vec3(1, 0, 0), vec3(0, 0, 1), 1.0f / 3), vec3(0.8660254f, 0, 0.5f)));
-    EXPECT_TRUE(near(slerp(vec2(1, 0), vec2(-1, 0), 0.5f), vec2(std::cos(pi / 2), 0)));
-    EXPECT_TRUE(near(reflect(vec3(1, -1, 0), vec3(0, 1, 0)), vec3(1, 1, 0)));
-}
-
-TEST(Interpolation, SlerpOfQuaternionsTakesTheShorterArc) {
-    quat a, b, half;
-    b.fromAxisAngle(vec3(0, 1, 0), pi / 2);
-    half.fromAxisAngle(vec3(0, 1, 0), pi / 4);
-    EXPECT_TRUE(near(slerp(a, b, 0.5f), half, 1e-6f));
-    EXPECT_TRUE(near(slerp(a, b, 1), b, 1e-6f));
-    // -b is the same rotation as b; the blend must not go the long way round.
-    quat viaNegated = slerp(a, quat(-b.x, -b.y, -b.z, -b.w), 0.5f);
-    EXPECT_TRUE(near(viaNegated * vec3(0, 0, 1), half * vec3(0, 0, 1), 1e-5f));
-    quat r = slerp(quat(0, 0, 0, 3), quat(0, 0, 0, 1), 0.25f);
-    EXPECT_NEAR(r.x * r.x + r.y * r.y + r.z * r.z + r.w * r.w, 1, 1e-6);
 }
 
 TEST(Conversion, ClampAndTruncationSaturate) {

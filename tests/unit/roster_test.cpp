@@ -1,6 +1,5 @@
 #include "Game.h"
-#include "fake_server.h"
-#include "test_helpers.h"
+#include "test_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,10 +20,10 @@ PlayerUpdate record(char id, const char* name, vec3 position, vec3 direction = v
     return r;
 }
 
-GenericMessage updateDatagram(std::initializer_list<PlayerUpdate> records) {
+std::string updateDatagram(std::initializer_list<PlayerUpdate> records) {
     UpdateMessage update;
     std::copy(records.begin(), records.end(), update.players);
-    return datagram(std::string(reinterpret_cast<const char*>(&update), sizeof(update)));
+    return bytesOf(update);
 }
 
 // A 10 x 4 x 10 arena: a floor, and a wall filling column 9 (x from 576) on which shots land. No
@@ -39,12 +38,14 @@ class Roster : public ::testing::Test {
     }
     ~Roster() override { pthread_mutex_destroy(&game.mutex); }
 
-    // Handles one datagram; returns what the game printed meanwhile.
-    std::string deliver(const GenericMessage& message) {
+    // Handles one datagram, quietly: the end-to-end tests read what the client prints.
+    void deliver(const std::string& bytes, long now = 0) {
+        GenericMessage message;
+        std::memcpy(message.data, bytes.data(), std::min(bytes.size(), sizeof(message.data)));
         testing::internal::CaptureStdout();
         game.queueMessage(message);
-        game.readMessages(0);
-        return testing::internal::GetCapturedStdout();
+        game.readMessages(now);
+        testing::internal::GetCapturedStdout();
     }
 
     std::string ids() {
@@ -70,10 +71,8 @@ class Roster : public ::testing::Test {
 };
 
 TEST_F(Roster, UpdatesCreateKeepAndDropPlayersInOrder) {
-    EXPECT_EQ(deliver(updateDatagram({record('a', "alice", vec3(100, 100, 100), vec3(0, 0, 1)),
-                                      record('b', "bob", vec3(200, 100, 100))})),
-              "ADDING PLAYER: alice\nDONE ADDING PLAYER: alice\n"
-              "ADDING PLAYER: bob\nDONE ADDING PLAYER: bob\n");
+    deliver(updateDatagram({record('a', "alice", vec3(100, 100, 100), vec3(0, 0, 1)),
+                            record('b', "bob", vec3(200, 100, 100))}));
     EXPECT_EQ(ids(), "ab");
     EXPECT_EQ(game.players[0].getPlayerName(), "alice");
     EXPECT_TRUE(near(game.players[0].getDirection(), vec3(0, 0, 1)));
@@ -85,13 +84,8 @@ TEST_F(Roster, UpdatesCreateKeepAndDropPlayersInOrder) {
     EXPECT_EQ(game.players[0].getPoints(), 3);
     EXPECT_TRUE(near(game.players[0].getBox().center, vec3(250, 100, 100), 0));
     PlayerUpdate back = record('a', "alice", vec3(100, 100, 100));
-    back.points = 9;
-    back.rotation = quat(0, 1, 0, 0);
     deliver(updateDatagram({moved, back}));
     EXPECT_EQ(ids(), "ba");
-    // Re-created from scratch: the constructor's points and rotation until the next update.
-    EXPECT_EQ(game.playerByID('a')->getPoints(), 0);
-    EXPECT_TRUE(near(game.playerByID('a')->getRotation(), quat(), 0));
     // A record with id 0 ends the list: everyone is gone.
     deliver(updateDatagram({record(0, "ghost", vec3(1, 1, 1)), moved, back}));
     EXPECT_TRUE(game.players.empty());
@@ -117,39 +111,74 @@ TEST_F(Roster, ShotsBurstOnTheMapAndExplodeInEachPlayerCrossed) {
     ASSERT_EQ(explosions.size(), 60u);
     EXPECT_TRUE(near(explosions[0].position, vec3(275, 100, 320), 1e-3f));
     EXPECT_TRUE(near(explosions[30].position, vec3(425, 100, 320), 1e-3f));
-    // A shot that meets no cube gives nothing.
-    EXPECT_TRUE(shot({record('a', "a", vec3(100, 100, 320), vec3(0, 1, 0), true),
-                      record('b', "b", vec3(100, 200, 320))})
-                    .empty());
+    // A shot into the sky reaches as far as the server's: the player above is hit where the
+    // shot enters; meeting nothing at all, it gives nothing.
+    std::vector<Particle> skyward =
+        shot({record('a', "a", vec3(100, 100, 320), vec3(0, 1, 0), true),
+              record('b', "b", vec3(100, 900, 320))});
+    ASSERT_EQ(skyward.size(), 30u);
+    EXPECT_TRUE(near(skyward[0].position, vec3(100, 825, 320), 1e-3f));
+    EXPECT_TRUE(shot({record('a', "a", vec3(100, 100, 320), vec3(0, 1, 0), true)}).empty());
+}
+
+TEST_F(Roster, TheFirstBodyCrossedIsHitAndAVictimLeavingForRespawnWasKilled) {
+    deliver("sa");
+    PlayerUpdate me = record('a', "alice", vec3(100, 100, 320));
+    PlayerUpdate bob = record('b', "bob", vec3(300, 100, 320));
+    PlayerUpdate carol = record('c', "carol", vec3(450, 100, 330), vec3(-1, 0, 0));
+    deliver(updateDatagram({me, bob, carol}), 0);
+    me.shooting = 1;
+    deliver(updateDatagram({me, bob, carol}), 100);
+    EXPECT_LT(game.combat.sinceHitLanded(150), 100);
+    EXPECT_EQ(game.combat.feedLineCount(150), 0u);
+    // The killing shot sends bob away in the same update: he is hit where he stood.
+    bob.position = vec3(-1000, -1000, -1000);
+    game.particleManager.particles.clear();
+    deliver(updateDatagram({me, bob, carol}), 200);
+    EXPECT_TRUE(near(game.particleManager.particles.at(0).position, vec3(275, 100, 320), 1e-3f));
+    ASSERT_EQ(game.combat.feedLineCount(300), 1u);
+    EXPECT_EQ(game.combat.feedLine(0).killer.view(), "alice");
+    EXPECT_EQ(game.combat.feedLine(0).victim.view(), "bob");
+    EXPECT_EQ(game.combat.feedLineCount(200 + CombatEvents::feedLifetime), 0u);
+    // Carol shoots back from the picture's far side and kills the own player.
+    me.shooting = 0;
+    carol.shooting = 1;
+    deliver(updateDatagram({me, bob, carol}), 300);
+    EXPECT_LT(game.combat.sinceHitTaken(300), 1);
+    EXPECT_TRUE(near(game.combat.lastShooterPosition(), carol.position, 0));
+    me.position = vec3(-1000, -1000, -1000);
+    deliver(updateDatagram({me, bob, carol}), 400);
+    EXPECT_EQ(game.combat.killedBy(), "carol");
+    EXPECT_EQ(game.combat.feedLine(0).victim.view(), "alice");
+    // The view stays where the own player last stood.
+    EXPECT_TRUE(game.hasLastOwnView);
+    EXPECT_TRUE(near(game.lastOwnEye, vec3(100, 100, 320), 0));
 }
 
 TEST_F(Roster, ChatKeepsTheNewestSixAndTheServerFullNoticeAtMostASeventh) {
     deliver(updateDatagram({record('a', "alice", vec3(100, 100, 100))}));
-    deliver(datagram("tahello"));
-    deliver(datagram("tsserver notice"));
-    deliver(datagram("tqfrom nowhere"));
+    deliver("tahello");
+    deliver("tsserver notice");
+    deliver("tqfrom nowhere");
     EXPECT_EQ(game.chatLines,
               (std::vector<std::string>{"alice: hello", "server notice", "from nowhere"}));
     EXPECT_EQ(game.chatTimer, 10);
     for (int i = 0; i < 5; ++i) {
-        deliver(datagram("ts" + std::to_string(i)));
+        deliver("ts" + std::to_string(i));
     }
     EXPECT_EQ(game.chatLines, (std::vector<std::string>{"from nowhere", "0", "1", "2", "3", "4"}));
     // The notice comes on top of six lines, without showing the chat again.
     game.chatTimer = 1;
-    deliver(datagram("f"));
+    deliver("f");
     EXPECT_EQ(game.chatLines.size(), 7u);
     EXPECT_EQ(game.chatLines.back(), "Server is full :(");
     EXPECT_EQ(game.chatTimer, 1);
-    deliver(datagram("tsnext"));
-    EXPECT_EQ(game.chatLines.size(), 7u);
-    EXPECT_EQ(game.chatLines.front(), "0");
     for (int i = 0; i < 100; ++i) {
-        deliver(datagram("f"));
+        deliver("f");
     }
     EXPECT_EQ(game.chatLines.size(), 7u);
     // Chat text without a terminating zero ends with the datagram.
-    deliver(datagram("ts" + std::string(600, 'x')));
+    deliver("ts" + std::string(600, 'x'));
     EXPECT_EQ(game.chatLines.back(), std::string(510, 'x'));
 }
 
@@ -175,7 +204,7 @@ TEST_F(Roster, HostileDatagramsOfEveryTypeAndLengthAreHarmless) {
     std::string noise(512, '\0');
     std::generate(noise.begin(), noise.end(), [] { return static_cast<char>(std::rand() % 256); });
     // Records whose floats are NaN, infinite and huge, shooting.
-    GenericMessage shots =
+    const std::string shots =
         updateDatagram({record('h', "h", vec3(std::nanf(""), 1e30f, -1e30f),
                                vec3(std::numeric_limits<float>::infinity(), 0, 0), true),
                         record('g', "g", vec3(1e30f, 1e30f, 1e30f), vec3(-1, 0, 0), true),
@@ -184,7 +213,7 @@ TEST_F(Roster, HostileDatagramsOfEveryTypeAndLengthAreHarmless) {
     deliver(shots);
     for (int type = 0; type < 256; ++type) {
         for (int length = 0; length <= 512; length += (type == 'u' || type == 't') ? 1 : 37) {
-            deliver(datagram(length ? char(type) + noise.substr(1, size_t(length - 1)) : ""));
+            deliver(length ? char(type) + noise.substr(1, size_t(length - 1)) : "");
         }
     }
     game.update();

@@ -1,0 +1,71 @@
+#ifndef CUBEFRAY_TEST_SUPPORT_H
+#define CUBEFRAY_TEST_SUPPORT_H
+
+#include "MapManager.h"
+#include "Quaternion.h"
+#include "Vector.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// Map text whose cells are solid, with side tile 1, where solid(x, y, z) holds. The file lists
+// cells with x slowest and z fastest.
+template <typename Solid> std::string mapText(int columns, int rows, int depths, Solid solid) {
+    std::string text =
+        std::to_string(columns) + " " + std::to_string(rows) + " " + std::to_string(depths) + " ";
+    for (int i = 0; i < columns * rows * depths; ++i) {
+        text += solid(i / (rows * depths), i / depths % rows, i % depths) ? "1 1 " : "0 0 ";
+    }
+    return text;
+}
+
+inline MapManager loadedMap(const std::string& text) {
+    MapManager map;
+    map.load(text);
+    return map;
+}
+
+// A wire record as the bytes of a datagram.
+template <typename Record> std::string bytesOf(const Record& record) {
+    return std::string(reinterpret_cast<const char*>(&record), sizeof(record));
+}
+
+// Named after the process: other builds on this machine run the same tests at the same time.
+inline std::string writeTempFile(const std::string& name, const std::string& contents) {
+    const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
+    std::ofstream(path, std::ios::binary) << contents;
+    return path;
+}
+
+// Death tests match the child's standard error; the programs report on standard output.
+inline void sendStdoutToStderr() {
+    std::fflush(stdout);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+struct Components {
+    static std::vector<float> of(vec2 v) { return {v.x, v.y}; }
+    static std::vector<float> of(vec3 v) { return {v.x, v.y, v.z}; }
+    static std::vector<float> of(vec4 v) { return {v.x, v.y, v.z, v.w}; }
+    static std::vector<float> of(quat q) { return {q.x, q.y, q.z, q.w}; }
+};
+
+// Component-wise closeness, reported at the caller's line through EXPECT_TRUE; NaN is never near.
+template <typename Vec>
+::testing::AssertionResult near(const Vec& actual, const Vec& expected, float tolerance = 1e-5f) {
+    const std::vector<float> a = Components::of(actual), e = Components::of(expected);
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (!(std::fabs(a[i] - e[i]) <= tolerance)) {
+            return ::testing::AssertionFailure() << "got " << ::testing::PrintToString(a);
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+#endif
