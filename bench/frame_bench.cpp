@@ -38,6 +38,7 @@ Player makePlayer(char id, const char* name, vec3 position, float yaw) {
 
 void makeBusy(Game& game) {
     game.clientPlayerID = '1';
+    game.connection.admitted();
     game.players = {makePlayer('1', "alice", vec3(1024, 139, 400), 3.1f),
                     makePlayer('2', "bob", vec3(900, 139, 900), 0.3f),
                     makePlayer('3', "carol", vec3(1250, 139, 1100), -0.5f),
@@ -49,8 +50,10 @@ void makeBusy(Game& game) {
     game.talkMessage = "ON MY WAY";
 }
 
-// Keeps a hundred live particles in front of the camera, as a fire fight would.
+// Keeps a hundred live particles in front of the camera, as a fire fight would, and the server
+// heard from, as in a match.
 void topUpParticles(Game& game) {
+    game.connection.heard(double(getCurrentMillisecond()));
     while (game.particleManager.particles.size() < 100) {
         game.particleManager.addExplosion(10, vec3(1024, 160, 900), vec4(0, 1, 1, 4), 12, 7);
     }

@@ -61,7 +61,8 @@ void Scene::init(Game& game, float width, float height) {
     sphereMesh.init(makeSphere(20, 20), 0);
     particleMesh.init(makeSphere(particleSphereRings, particleSphereSegments), 0);
     cubeMesh.init(makeCube(), 0);
-    gunMesh.init(loadOBJ(getResourcePath("gun.obj")), 0);
+    // The model file repeats the corners its triangles share; a vertex is lit once when welded.
+    gunMesh.init(weldVertices(loadOBJ(getResourcePath("gun.obj"))), 0);
 
     const MapManager& map = game.mapManager;
     float w = map.getWidth();

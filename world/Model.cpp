@@ -2,10 +2,12 @@
 
 #include "MathOps.h"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
+#include <map>
 
 namespace {
 
@@ -157,4 +159,35 @@ std::vector<vec2> initUVs(float texWidth, float texHeight, float tileWidth, floa
         }
     }
     return coords;
+}
+
+Model weldVertices(const Model& model) {
+    using Corner = std::array<float, 8>;
+    const size_t count = model.vertices.size() / 3;
+    auto attribute = [](const std::vector<float>& values, size_t at) {
+        return at < values.size() ? values[at] : 0.0f;
+    };
+    Model welded;
+    std::map<Corner, unsigned int> indexOf;
+    std::vector<unsigned int> renumbered(count);
+    for (size_t v = 0; v < count; ++v) {
+        Corner corner;
+        for (size_t k = 0; k < 3; ++k) {
+            corner[k] = model.vertices[3 * v + k];
+            corner[5 + k] = attribute(model.normals, 3 * v + k);
+        }
+        corner[3] = attribute(model.uvs, 2 * v);
+        corner[4] = attribute(model.uvs, 2 * v + 1);
+        auto [place, isNew] = indexOf.emplace(corner, unsigned(indexOf.size()));
+        if (isNew) {
+            welded.vertices.insert(welded.vertices.end(), corner.begin(), corner.begin() + 3);
+            welded.uvs.insert(welded.uvs.end(), corner.begin() + 3, corner.begin() + 5);
+            welded.normals.insert(welded.normals.end(), corner.begin() + 5, corner.end());
+        }
+        renumbered[v] = place->second;
+    }
+    for (unsigned int element : model.elements) {
+        welded.elements.push_back(element < count ? renumbered[element] : 0);
+    }
+    return welded;
 }

@@ -38,6 +38,10 @@ Model makeSphere(int rings, int segments);
 // Texture coordinates of every tile of size tileWidth x tileHeight in a texture atlas, row by
 // row, four corners a tile, pulled in by 0.001 so neighbouring tiles do not bleed in. A tile that
 // does not fit, or a size that is not a positive finite number, gives no coordinates.
+// The same triangles with every vertex that repeats another in all its attributes merged into
+// one: the vertex shader then runs once for each. Elements naming no vertex name the first.
+Model weldVertices(const Model& model);
+
 std::vector<vec2> initUVs(float texWidth, float texHeight, float tileWidth, float tileHeight);
 
 #endif

@@ -85,3 +85,27 @@ TEST(ModelInitUVsTest, SizesThatGiveNoTileGiveNoCoordinates) {
             << c[0] << " " << c[1] << " " << c[2] << " " << c[3];
     }
 }
+
+namespace {
+
+TEST(ModelWeldTest, RepeatedCornersMergeAndTheTrianglesStay) {
+    // Two triangles sharing an edge, written as six separate corners; one corner differs from
+    // its twin in the normal alone and so stays apart.
+    Model loose;
+    const float corners[6][8] = {{0, 0, 0, 0, 0, 0, 0, 1}, {1, 0, 0, 1, 0, 0, 0, 1},
+                                 {1, 1, 0, 1, 1, 0, 0, 1}, {0, 0, 0, 0, 0, 0, 0, 1},
+                                 {1, 1, 0, 1, 1, 0, 0, 1}, {0, 1, 0, 0, 1, 0, 1, 0}};
+    for (const float* c : corners) {
+        loose.vertices.insert(loose.vertices.end(), {c[0], c[1], c[2]});
+        loose.uvs.insert(loose.uvs.end(), {c[3], c[4]});
+        loose.normals.insert(loose.normals.end(), {c[5], c[6], c[7]});
+    }
+    loose.elements = {0, 1, 2, 3, 4, 5, 99};
+    Model welded = weldVertices(loose);
+    EXPECT_EQ(welded.vertices.size(), 4u * 3);
+    EXPECT_EQ(welded.uvs.size(), 4u * 2);
+    EXPECT_EQ(welded.elements, (std::vector<unsigned int>{0, 1, 2, 0, 2, 3, 0}));
+    EXPECT_EQ(welded.normals[3 * 3 + 2], 0);
+}
+
+} // namespace
