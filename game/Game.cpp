@@ -301,8 +301,13 @@ void Game::startShotEffects(double now) {
             targetBodies.push_back(*body);
             targets.push_back(&target);
             vec3 entry;
-            if (segmentCrosses(origin, end, *body, entry)) {
-                crossedPlayer = true;
+            if (!segmentCrosses(origin, end, *body, entry)) {
+                continue;
+            }
+            crossedPlayer = true;
+            // An explosion inside the own body would fill the whole view; the red flash at the
+            // edge shows that hit instead.
+            if (target.getPlayerID() != clientPlayerID) {
                 particleManager.addExplosion(30, entry, shotColor, 12.0f, 7.0f);
             }
         }

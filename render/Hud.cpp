@@ -19,7 +19,7 @@ const float feedSpacing = 25;
 // The flash at the edge: nested bands, so it fades from the edge inwards.
 const float flashBand = 24;
 const int flashBands = 3;
-const float flashAlpha = 0.22f;
+const float flashAlpha = 0.4f;
 const vec4 flashColor(1, 0.05f, 0.05f, 1);
 const float markerOffset = 9;
 const vec2 markerBar(12, 3);

@@ -6,18 +6,27 @@ players, shots and chat. Run under Xvfb from the repository root:
 
 import math
 import os
-import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-from harness import Client, FakeServer, client_window, player_record, update_message  # noqa: E402
+from harness import RECORD, Client, FakeServer, client_window, save_png, window_rgb  # noqa: E402
 
 
 def facing(direction):
     """The rotation that turns the gun from -z towards the horizontal part of direction."""
     yaw = math.atan2(-direction[0], -direction[2])
     return (0.0, math.sin(yaw / 2), 0.0, math.cos(yaw / 2))
+
+
+def player_record(player_id, name, position, direction, points=0, shooting=False,
+                  rotation=(0.0, 0.0, 0.0, 1.0)):
+    return RECORD.pack(*rotation, *position, *direction, name.encode(), points, int(shooting),
+                       ord(player_id))
+
+
+def update_message(records):
+    return b"u\0\0\0" + b"".join(records).ljust(240, b"\0")
 
 
 def unit(v):
@@ -47,11 +56,11 @@ def main(out):
             server.send(b"t2nice shot")
             server.send(b"t3GG")
         time.sleep(1 / 60)
-    window = client_window()
-    subprocess.run(f"xwd -id {window} -silent | convert xwd:- png:{out}", shell=True, check=True)
+    window = client_window(client)
+    save_png(window_rgb(window), out)
     client.interrupt()
     client.finish()
-    server.close()
+    server.sock.close()
 
 
 if __name__ == "__main__":

@@ -100,6 +100,11 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
     }
     ServerPlayer* sender = ownerOf(*message, from);
     if (sender == nullptr) {
+        // A seated client that has not yet heard its id sends with the unknown id; it is alive
+        // all the same, and must not time out while its answer is lost on the way.
+        if (ServerPlayer* seated = findClient(from)) {
+            seated->lastHeardTick = tickCount;
+        }
         ++rejected;
         return out;
     }

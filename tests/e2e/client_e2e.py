@@ -65,7 +65,7 @@ class Session(unittest.TestCase):
             self.server.send(update_message([("1", "averyveryve", (1024.0, 200.0, 600.0), (0, 0, 1)),
                                              ("2", "bob", (1024.0, 200.0, 1200.0), (0, 0, -1))]))
             time.sleep(0.05)
-        window = client_window()
+        window = client_window(self.client)
         xdotool("mousemove", "--window", window, "100", "100")
         time.sleep(0.5)
         self.server.receive_all(quiet=0.5)

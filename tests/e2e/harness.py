@@ -1,7 +1,10 @@
 """Helpers for end-to-end tests under Xvfb: a scripted UDP peer that plays the game server, the
 real programs as child processes, and xdotool and xwd for real input and the rendered frames."""
 
+import heapq
+import itertools
 import os
+import random
 import select
 import signal
 import socket
@@ -9,6 +12,7 @@ import struct
 import subprocess
 import threading
 import time
+import zlib
 
 BUILD_DIR = os.environ.get("CUBEFRAY_BUILD_DIR",
                            os.path.join(os.path.dirname(__file__), "..", "..", "build"))
@@ -19,10 +23,22 @@ RECORD = struct.Struct("<4f3f3f12sibBxx")
 
 
 def update_message(players):
-    """An update listing (id, name, position, direction) players."""
-    records = b"".join(RECORD.pack(0, 0, 0, 1, *position, *direction, name.encode(), 0, 0, ord(pid))
-                       for pid, name, position, direction in players)
+    """An update listing (id, name, position, direction[, shooting]) players."""
+    records = b"".join(RECORD.pack(0, 0, 0, 1, *p[2], *p[3], p[1].encode(), 0, int(p[4:] == (True,)),
+                                   ord(p[0])) for p in players)
     return b"u\0\0\0" + records.ljust(240, b"\0")
+
+
+def players_of(update):
+    """The players an update lists: id -> (name, position, direction, shooting)."""
+    players = {}
+    for offset in range(4, 244, RECORD.size):
+        fields = RECORD.unpack(update[offset:offset + RECORD.size])
+        if fields[13] == 0:
+            break
+        players[chr(fields[13])] = (fields[10].split(b"\0")[0].decode(errors="replace"),
+                                    fields[4:7], fields[7:10], fields[12] != 0)
+    return players
 
 
 def wait_for(condition, timeout=20.0):
@@ -111,20 +127,26 @@ def xdotool(*args):
     subprocess.run(["xdotool", *args], check=True, timeout=10)
 
 
-def client_window(timeout=15):
-    """The id of the client's window once it is mapped."""
+def client_window(client=None, timeout=30):
+    """The id of the client's window once it is mapped. Given the client, waits for it to say it
+    has started and reports how it ended if it ended instead."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
-        ids = subprocess.run(["xdotool", "search", "--name", "^Cubefray$"], capture_output=True,
-                             text=True).stdout.split()
-        if ids:
-            return ids[0]
-        time.sleep(0.2)
-    raise AssertionError("no client window appeared")
+        if client is not None and client.process.poll() is not None:
+            raise AssertionError("the client ended with %d: %s" % (client.process.returncode,
+                                                                     client.text()[-500:]))
+        if client is None or "MutexInit" in client.text():
+            ids = subprocess.run(["xdotool", "search", "--name", "^Cubefray$"],
+                                 capture_output=True, text=True).stdout.split()
+            if ids:
+                return ids[-1]
+        time.sleep(0.1)
+    raise AssertionError("no client window appeared: %s" %
+                         (client.text()[-500:] if client else ""))
 
 
-def window_grey(window):
-    """The window's pixels from xwd, as rows of grey levels."""
+def window_rgb(window):
+    """The window's pixels from xwd, as rows of bytes r, g, b, r, g, b, ..."""
     dump = subprocess.run(["xwd", "-id", window, "-silent"], capture_output=True,
                           check=True).stdout
     header = struct.unpack(">25I", dump[:100])
@@ -132,8 +154,92 @@ def window_grey(window):
         raise AssertionError("expected 32 bits a pixel, got %d" % header[11])
     start = header[0] + header[19] * 12
     width, height, bytes_per_line = header[4], header[5], header[12]
-    # Least significant byte first is blue, green, red, pad; else pad, red, green, blue.
-    first = start + (0 if header[7] == 0 else 1)
-    rows = [dump[first + y * bytes_per_line:first + y * bytes_per_line + 4 * width]
-            for y in range(height)]
-    return [[sum(row[4 * x:4 * x + 3]) / 3 for x in range(width)] for row in rows]
+    rows = []
+    for y in range(height):
+        line = dump[start + y * bytes_per_line:start + y * bytes_per_line + 4 * width]
+        # Least significant byte first is blue, green, red, pad; else pad, red, green, blue.
+        if header[7] == 0:
+            red, green, blue = line[2::4], line[1::4], line[0::4]
+        else:
+            red, green, blue = line[1::4], line[2::4], line[3::4]
+        rows.append(bytes(c for pixel in zip(red, green, blue) for c in pixel))
+    return rows
+
+
+def window_grey(window):
+    """The window's pixels from xwd, as rows of grey levels."""
+    return [[sum(row[3 * x:3 * x + 3]) / 3 for x in range(len(row) // 3)]
+            for row in window_rgb(window)]
+
+
+def count_pixels(rows, left, top, right, bottom, test):
+    """How many pixels of the rectangle (y from the top) pass test(r, g, b)."""
+    return sum(test(*row[3 * x:3 * x + 3]) for row in rows[top:bottom] for x in range(left, right))
+
+
+def save_png(rows, path):
+    """Writes rows of r, g, b bytes as a PNG file."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff))
+    header = struct.pack(">IIBBBBB", len(rows[0]) // 3, len(rows), 8, 2, 0, 0, 0)
+    pixels = zlib.compress(b"".join(b"\0" + row for row in rows))
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", pixels) +
+                  chunk(b"IEND", b""))
+
+
+class LossyProxy:
+    """A UDP relay between one client and a server that loses, repeats and delays datagrams at
+    random, each way alike. seen() lists what the client sent."""
+
+    def __init__(self, server_port, drop=0.3, duplicate=0.0, delay=0.0, seed=1):
+        self.front = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.front.bind(("127.0.0.1", 0))
+        self.port = self.front.getsockname()[1]
+        self.back = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.back.connect(("127.0.0.1", server_port))
+        self.chance = random.Random(seed)
+        self.drop, self.duplicate, self.delay = drop, duplicate, delay
+        self.client = None
+        self.sent = []
+        self.pending = []
+        self.order = itertools.count()
+        self.updates = []
+        self.running = True
+        self.thread = threading.Thread(target=self._relay, daemon=True)
+        self.thread.start()
+
+    def _schedule(self, send, data):
+        if self.chance.random() < self.drop:
+            return
+        copies = 2 if self.chance.random() < self.duplicate else 1
+        for _ in range(copies):
+            heapq.heappush(self.pending, (time.monotonic() + self.chance.uniform(0, self.delay),
+                                          next(self.order), send, data))
+
+    def _relay(self):
+        while self.running:
+            ready = select.select([self.front, self.back], [], [], 0.005)[0]
+            if self.front in ready:
+                data, self.client = self.front.recvfrom(2048)
+                self.sent.append(data)
+                self._schedule(self.back.send, data)
+            if self.back in ready:
+                data = self.back.recv(2048)
+                if data[:1] == b"u":
+                    self.updates.append((time.monotonic(), players_of(data)))
+                if self.client:
+                    self._schedule(lambda d: self.front.sendto(d, self.client), data)
+            while self.pending and self.pending[0][0] <= time.monotonic():
+                _, _, send, data = heapq.heappop(self.pending)
+                send(data)
+
+    def seen(self):
+        return list(self.sent)
+
+    def close(self):
+        self.running = False
+        self.thread.join()
+        self.front.close()
+        self.back.close()

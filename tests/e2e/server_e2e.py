@@ -35,7 +35,7 @@ class Movement(unittest.TestCase):
         self.addCleanup(self.client.kill)
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: tester\n" in self.client.text(), 30),
                         "the client never appeared in an update")
-        self.window = client_window()
+        self.window = client_window(self.client)
         xdotool("mousemove", "--window", self.window, "360", "240")
         time.sleep(1.0)
 

@@ -44,6 +44,10 @@ TEST(Roster, SeatsGoToTheLowestFreeIDsAndFreeOnLeavingOrSilence) {
     EXPECT_EQ(game.log.str(), "alice joined as 1\nbob joined as 2\ncarol joined as 3\n"
                               "dave joined as 4\nalice left\nerin joined as 1\nbob left\n");
     EXPECT_EQ(game.server.rejectedDatagrams(), 0);
+    // Carol's answers are lost: she sends with the unknown id, refused but alive.
+    game.run(6 * 60, {{3, '0'}, {4, '4'}, {5, '1'}});
+    EXPECT_NE(game.server.findPlayer('3'), nullptr);
+    EXPECT_EQ(game.server.rejectedDatagrams(), 6 * 60);
 }
 
 TEST(Roster, ChatIsRelayedCutAndNobodySpeaksOrSteersForAnother) {
