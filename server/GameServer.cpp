@@ -83,7 +83,7 @@ ServerPlayer& GameServer::seat(const std::string& name, bool isBot, PeerAddress 
     ServerPlayer& player = *players.insert(place, ServerPlayer(id, name, isBot, peer));
     player.lastHeardTick = tickCount;
     spawn(player);
-    writeLog(name + " joined as " + id);
+    writeLog(name + " joined as " + id + (isBot ? " (bot)" : " from " + addressText(peer)));
     return player;
 }
 
@@ -91,7 +91,7 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
     Datagrams out;
     std::optional<ClientMessage> message = parseClientMessage(bytes);
     if (!message) {
-        ++rejected;
+        ++malformed;
         return out;
     }
     if (message->type == MessageType::join) {
@@ -100,7 +100,7 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
     }
     ServerPlayer* sender = ownerOf(*message, from);
     if (sender == nullptr) {
-        ++rejected;
+        ++unowned;
         return out;
     }
     sender->lastHeardTick = tickCount;
@@ -115,6 +115,7 @@ void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& fro
         return;
     }
     if (lowestFreeID() == 0) {
+        writeLog("refused " + message.text + " from " + addressText(from) + ": server full");
         out.push_back({from, serverFullMessage()});
         return;
     }
@@ -135,11 +136,12 @@ void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Data
         break;
     case MessageType::talk:
         if (!message.text.empty()) {
+            writeLog("chat " + sender.name() + ": " + message.text.substr(0, maxTalkLength));
             broadcast(talkMessage(sender.id(), message.text), out);
         }
         break;
     case MessageType::leave:
-        removePlayer(sender.id(), out);
+        removePlayer(sender.id(), "left", out);
         break;
     default:
         // A keep-alive only refreshes the sender, which receive() has done.
@@ -147,12 +149,12 @@ void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Data
     }
 }
 
-void GameServer::removePlayer(char id, Datagrams& out) {
+void GameServer::removePlayer(char id, const std::string& why, Datagrams& out) {
     auto gone = std::find_if(players.begin(), players.end(),
                              [id](const ServerPlayer& player) { return player.id() == id; });
     std::string name = gone->name();
     players.erase(gone);
-    writeLog(name + " left");
+    writeLog(name + " " + why);
     broadcastChat(name + " left", out);
 }
 
@@ -183,7 +185,7 @@ void GameServer::dropSilentClients(Datagrams& out) {
         }
     }
     for (char id : silent) {
-        removePlayer(id, out);
+        removePlayer(id, "timed out", out);
     }
 }
 
