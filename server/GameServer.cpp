@@ -136,7 +136,7 @@ void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Data
         break;
     case MessageType::talk:
         if (!message.text.empty()) {
-            writeLog("chat " + sender.name() + ": " + message.text.substr(0, maxTalkLength));
+            writeLog("chat " + sender.name() + ": " + message.text);
             broadcast(talkMessage(sender.id(), message.text), out);
         }
         break;
