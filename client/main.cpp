@@ -1,3 +1,4 @@
+#include "ClientArguments.h"
 #include "FrameLog.h"
 #include "FramePacer.h"
 #include "Game.h"
@@ -7,7 +8,6 @@
 #include "Window.h"
 
 #include <SDL.h>
-#include <cstdlib>
 #include <epoxy/gl.h>
 #include <iostream>
 #include <unistd.h>
@@ -86,13 +86,14 @@ void runFrames(Game& game, Scene& scene, SDL_Window* window, vec2& windowSize) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 4) {
-        std::cout << "usage: server_address port player_name\n";
+    ClientArguments arguments = readClientArguments(argc, argv);
+    if (!arguments.reply.empty()) {
+        std::cout << arguments.reply;
         return 0;
     }
     Game game;
     vec2 windowSize(startWidth, startHeight);
-    game.initNetworkStuff(argv[1], std::atoi(argv[2]));
+    game.initNetworkStuff(argv[1], arguments.port);
     startDecodingSceneImages();
 
     // The video subsystem must be up before the context attributes are set, or they are lost

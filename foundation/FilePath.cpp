@@ -2,7 +2,23 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
+
+namespace {
+
+// "/usr" for "/usr/bin", "" (the root, to which a separator is appended) for "/bin", and
+// "./.." for "." or any other path without a separator.
+std::string parentDirectory(const std::string& path) {
+    size_t separator = path.find_last_of('/');
+    if (separator == std::string::npos) {
+        return path + "/..";
+    }
+    return path.substr(0, separator);
+}
+
+} // namespace
 
 std::string getAppPath() {
     // readlink neither terminates nor reports truncation, so grow until the link fits.
@@ -20,6 +36,15 @@ std::string getAppPath() {
     }
 }
 
+std::string resourceDirectoryFor(const std::string& appPath) {
+    std::string beside = appPath + "/Contents/Resources/";
+    std::error_code error;
+    if (std::filesystem::is_directory(beside, error)) {
+        return beside;
+    }
+    return parentDirectory(appPath) + "/share/cubefray/";
+}
+
 std::string getResourcePath(std::string name) {
-    return getAppPath() + "/Contents/Resources/" + name;
+    return resourceDirectoryFor(getAppPath()) + name;
 }

@@ -6,8 +6,11 @@
 // Directory of the running executable, without a trailing separator. When the system will not
 // tell, the current directory ".".
 std::string getAppPath();
-// Where the client keeps its shaders, images and map: Contents/Resources beside the executable.
-// The name is appended as given.
+// Where the programs keep their shaders, images and map, for an executable in appPath:
+// Contents/Resources beside it, as in the build folder, or, when that folder does not exist,
+// share/cubefray beside the executable's folder, as installed. Ends in a separator.
+std::string resourceDirectoryFor(const std::string& appPath);
+// The named resource in the running executable's resource directory, whether or not it exists.
 std::string getResourcePath(std::string name);
 
 #endif

@@ -14,6 +14,9 @@ struct PeerAddress {
     bool operator!=(const PeerAddress& other) const { return !(*this == other); }
 };
 
+// As people write it: "127.0.0.1:4000".
+std::string addressText(const PeerAddress& peer);
+
 // One datagram on its way to or from a client.
 struct Datagram {
     PeerAddress peer;

@@ -83,7 +83,7 @@ ServerPlayer& GameServer::seat(const std::string& name, bool isBot, PeerAddress 
     ServerPlayer& player = *players.insert(place, ServerPlayer(id, name, isBot, peer));
     player.lastHeardTick = tickCount;
     spawn(player);
-    writeLog(name + " joined as " + id);
+    writeLog(name + " joined as " + id + (isBot ? " (bot)" : " from " + addressText(peer)));
     return player;
 }
 
@@ -91,7 +91,7 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
     Datagrams out;
     std::optional<ClientMessage> message = parseClientMessage(bytes);
     if (!message) {
-        ++rejected;
+        ++malformed;
         return out;
     }
     if (message->type == MessageType::join) {
@@ -105,7 +105,7 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
         if (ServerPlayer* seated = findClient(from)) {
             seated->lastHeardTick = tickCount;
         }
-        ++rejected;
+        ++unowned;
         return out;
     }
     sender->lastHeardTick = tickCount;
@@ -120,6 +120,7 @@ void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& fro
         return;
     }
     if (lowestFreeID() == 0) {
+        writeLog("refused " + message.text + " from " + addressText(from) + ": server full");
         out.push_back({from, serverFullMessage()});
         return;
     }
@@ -140,11 +141,12 @@ void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Data
         break;
     case MessageType::talk:
         if (!message.text.empty()) {
+            writeLog("chat " + sender.name() + ": " + message.text);
             broadcast(talkMessage(sender.id(), message.text), out);
         }
         break;
     case MessageType::leave:
-        removePlayer(sender.id(), out);
+        removePlayer(sender.id(), "left", out);
         break;
     default:
         // A keep-alive only refreshes the sender, which receive() has done.
@@ -152,12 +154,12 @@ void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Data
     }
 }
 
-void GameServer::removePlayer(char id, Datagrams& out) {
+void GameServer::removePlayer(char id, const std::string& why, Datagrams& out) {
     auto gone = std::find_if(players.begin(), players.end(),
                              [id](const ServerPlayer& player) { return player.id() == id; });
     std::string name = gone->name();
     players.erase(gone);
-    writeLog(name + " left");
+    writeLog(name + " " + why);
     broadcastChat(name + " left", out);
 }
 
@@ -188,7 +190,7 @@ void GameServer::dropSilentClients(Datagrams& out) {
         }
     }
     for (char id : silent) {
-        removePlayer(id, out);
+        removePlayer(id, "timed out", out);
     }
 }
 

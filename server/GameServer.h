@@ -20,8 +20,8 @@ const int silenceLimitTicks = 5 * ticksPerSecond;
 const int maxBots = maxPlayersInUpdate;
 
 // The rules of the game, without sockets or clocks: datagrams come in through receive(), time
-// passes through tick(), and both answer with the datagrams to send. Joins, leaves and kills are
-// written to the log, a line each.
+// passes through tick(), and both answer with the datagrams to send. Joins, refused joins,
+// leaves, timeouts, kills and chat lines are written to the log, a line each.
 //
 // Bots take seats like clients do, so each bot leaves one seat fewer for humans.
 class GameServer {
@@ -36,8 +36,11 @@ class GameServer {
     // client.
     Datagrams tick();
 
-    // Datagrams dropped as malformed or as not sent by the owner of the id they name.
-    long rejectedDatagrams() const { return rejected; }
+    // Datagrams dropped because they are no well-formed client record.
+    long malformedDatagrams() const { return malformed; }
+    // Well-formed datagrams dropped because their sender does not hold the seat of the id they
+    // name: mostly a client's input from before it has heard its id.
+    long unownedDatagrams() const { return unowned; }
     // The player with this id, or nullptr.
     const ServerPlayer* findPlayer(char id) const;
     size_t playerCount() const { return players.size(); }
@@ -51,7 +54,8 @@ class GameServer {
 
     void handleJoin(const ClientMessage& message, const PeerAddress& from, Datagrams& out);
     void handle(ServerPlayer& sender, const ClientMessage& message, Datagrams& out);
-    void removePlayer(char id, Datagrams& out);
+    // why is the log's word for it: "left" or "timed out".
+    void removePlayer(char id, const std::string& why, Datagrams& out);
 
     void dropSilentClients(Datagrams& out);
     void steerBots();
@@ -74,7 +78,8 @@ class GameServer {
     std::vector<ServerPlayer> players;
     std::map<char, Bot> bots;
     uint64_t tickCount = 0;
-    long rejected = 0;
+    long malformed = 0;
+    long unowned = 0;
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include "MapFile.h"
 #include "ServerOptions.h"
 #include "ServerSocket.h"
+#include "StampedLog.h"
 #include "TickClock.h"
 
 #include <csignal>
@@ -97,12 +98,16 @@ int main(int argc, char** argv) {
     }
     stopOnSignals();
 
-    std::cout << "Cubefray server on port " << options.port << ", map " << options.mapPath << ", "
-              << options.bots << " bots" << std::endl;
-    GameServer game(arena, std::random_device()(), std::cout);
+    StampingBuffer stamping(*std::cout.rdbuf());
+    std::ostream log(&stamping);
+    log << "Cubefray server on port " << options.port << ", map " << options.mapPath << ", "
+        << options.bots << " bots" << std::endl;
+    GameServer game(arena, std::random_device()(), log);
     game.addBots(options.bots);
     serve(socket, game);
-    std::cout << game.rejectedDatagrams() << " malformed datagrams dropped" << std::endl;
-    std::cout << "Server stopped" << std::endl;
+    log << game.malformedDatagrams() << " malformed datagrams dropped" << std::endl;
+    log << game.unownedDatagrams()
+        << " datagrams dropped from addresses that do not own the player id they name" << std::endl;
+    log << "Server stopped" << std::endl;
     return 0;
 }

@@ -1,8 +1,8 @@
 #include "ServerOptions.h"
 
 #include "GameServer.h"
+#include "StringFloat.h"
 
-#include <charconv>
 #include <optional>
 
 namespace {
@@ -17,21 +17,10 @@ CommandLine rejection(const std::string& error) {
     return line;
 }
 
-// The whole text as a decimal number, or nothing.
-std::optional<int> parseNumber(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // Reads the value of a numeric option into target; the error, or an empty string.
 std::string readNumber(const std::string& option, const std::string& text, int low, int high,
                        int& target) {
-    std::optional<int> value = parseNumber(text);
+    std::optional<int> value = parseWholeNumber(text);
     if (!value || *value < low || *value > high) {
         return option + " needs a number from " + std::to_string(low) + " to " +
                std::to_string(high) + ", got '" + text + "'";
@@ -82,6 +71,6 @@ std::string helpText() {
     return usageLine() + "\n" +
            "  --port N    UDP port to serve on, 1 to 65535 (default 4000)\n"
            "  --bots N    server-side players, 0 to 4; each takes a seat of the four (default 0)\n"
-           "  --map FILE  map to play (default: mapdata in Contents/Resources beside the "
-           "program)\n";
+           "  --map FILE  map to play (default: mapdata among the game's resources, in\n"
+           "              Contents/Resources beside the program or in ../share/cubefray)\n";
 }

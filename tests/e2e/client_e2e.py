@@ -20,12 +20,30 @@ class Arguments(unittest.TestCase):
         env = dict(os.environ)
         env.pop("DISPLAY", None)
         usage = "usage: server_address port player_name\n"
+        help_text = usage + (
+            "Joins the Cubefray game server at server_address (a host name or an IPv4 address)\n"
+            "on UDP port port (1 to 65535) as player_name, of which the first 11 characters "
+            "count.\n"
+            "W, A, S and D move, Space jumps, the mouse looks and any button fires, T opens a\n"
+            "chat line and Escape frees the mouse.\n"
+            "  --help     print this help\n"
+            "  --version  print the version\n")
+        bad_port = "port must be a number from 1 to 65535, got '%s'\n"
         for args, text in (([], usage), (["127.0.0.1"], usage), (["127.0.0.1", "4000"], usage),
-                           (["a", "1", "b", "c"], usage),
-                           (["no-such-host.invalid", "4000", "alice"], "error init network stuff\n")):
+                           (["a", "1", "b", "c"], usage), (["--help", "me"], usage),
+                           (["-h"], usage), (["--help"], help_text),
+                           (["no-such-host.invalid", "4000", "alice"], "error init network stuff\n"),
+                           (["no-such-host.invalid", "port", "alice"], bad_port % "port"),
+                           (["127.0.0.1", "0", "alice"], bad_port % "0"),
+                           (["127.0.0.1", "65536", "alice"], bad_port % "65536"),
+                           (["127.0.0.1", "4000x", "alice"], bad_port % "4000x"),
+                           (["127.0.0.1", "", "alice"], bad_port % "")):
             client = Client(*args, env=env)
             self.assertEqual(client.finish(), 0, args)
             self.assertEqual(client.text(), text)
+        client = Client("--version", env=env)
+        self.assertEqual(client.finish(), 0)
+        self.assertRegex(client.text(), r"\Acubefray \d+\.\d+\.\d+\n\Z")
 
 
 class MissingResources(unittest.TestCase):

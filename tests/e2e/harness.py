@@ -111,16 +111,32 @@ class Client:
             self.finish()
 
 
-def start_server(bots):
-    """The real server with bots on a free port: the process and the port."""
+def free_port():
     probe = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
     probe.bind(("127.0.0.1", 0))
     port = probe.getsockname()[1]
     probe.close()
+    return port
+
+
+def start_server(bots):
+    """The real server with bots on a free port: the process and the port."""
+    port = free_port()
     server = subprocess.Popen([SERVER, "--port", str(port), "--bots", str(bots)],
                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     time.sleep(0.3)
     return server, port
+
+
+class Server(Client):
+    """A server program run with the arguments, its log collected as it comes; it is up once it
+    has logged its first line."""
+
+    def __init__(self, *args, executable=SERVER):
+        super().__init__(*args, executable=executable)
+        if not wait_for(lambda: "Cubefray server on port" in self.text(), 10):
+            self.kill()
+            raise AssertionError("the server did not start: " + self.text())
 
 
 def xdotool(*args):

@@ -41,19 +41,26 @@ TEST(Roster, SeatsGoToTheLowestFreeIDsAndFreeOnLeavingOrSilence) {
     EXPECT_EQ(game.server.findPlayer('2'), nullptr);
     EXPECT_EQ(chatFor(last, clientAddress(3)), Lines{"s:bob left"});
     EXPECT_TRUE(sentTo(last, clientAddress(2)).empty());
-    EXPECT_EQ(game.log.str(), "alice joined as 1\nbob joined as 2\ncarol joined as 3\n"
-                              "dave joined as 4\nalice left\nerin joined as 1\nbob left\n");
-    EXPECT_EQ(game.server.rejectedDatagrams(), 0);
+    EXPECT_EQ(game.log.str(), "alice joined as 1 from 127.0.0.1:40001\n"
+                              "bob joined as 2 from 127.0.0.1:40002\n"
+                              "carol joined as 3 from 127.0.0.1:40003\n"
+                              "dave joined as 4 from 127.0.0.1:40004\n"
+                              "refused late from 127.0.0.1:40005: server full\n"
+                              "alice left\n"
+                              "erin joined as 1 from 127.0.0.1:40005\n"
+                              "bob timed out\n");
+    EXPECT_EQ(game.server.malformedDatagrams() + game.server.unownedDatagrams(), 0);
     // Carol's answers are lost: she sends with the unknown id, refused but alive.
     game.run(6 * 60, {{3, '0'}, {4, '4'}, {5, '1'}});
     EXPECT_NE(game.server.findPlayer('3'), nullptr);
-    EXPECT_EQ(game.server.rejectedDatagrams(), 6 * 60);
+    EXPECT_EQ(game.server.unownedDatagrams(), 6 * 60);
 }
 
 TEST(Roster, ChatIsRelayedCutAndNobodySpeaksOrSteersForAnother) {
     TestGame game(walledRoom(8, 8));
     game.join(1, "alice");
     game.join(2, "bob");
+    game.log.str("");
     Datagrams relayed = game.send(2, talkBytes('2', "THIS LINE IS MUCH TOO LONG FOR THE CHAT"));
     Lines cut = {"2:THIS LINE IS MUCH TOO LONG FO"};
     EXPECT_EQ(chatFor(relayed, clientAddress(1)), cut);
@@ -65,10 +72,14 @@ TEST(Roster, ChatIsRelayedCutAndNobodySpeaksOrSteersForAnother) {
     game.send(2, mouseBytes('1', 500, 0));
     EXPECT_TRUE(game.send(2, talkBytes('1', "I AM ALICE")).empty());
     game.send(2, {MessageType::leave, '1'});
-    // Unknown senders and unseated ids are refused alike.
+    // Unknown senders, unseated ids and the input a client sends before it hears its id are
+    // refused alike, and counted apart from malformed datagrams.
     game.send(9, {MessageType::keepAlive, '2'});
     game.send(1, {MessageType::keepAlive, '4'});
-    EXPECT_EQ(game.server.rejectedDatagrams(), 6);
+    game.send(3, keyBytes(unknownPlayerID, walkForward, true));
+    EXPECT_EQ(game.server.unownedDatagrams(), 7);
+    EXPECT_EQ(game.server.malformedDatagrams(), 0);
+    EXPECT_EQ(game.log.str(), "chat bob: THIS LINE IS MUCH TOO LONG FO\n");
     EXPECT_FALSE(game.player('1').holds(walkForward));
     EXPECT_TRUE(near(game.player('1').body.getDirection(), direction, 0));
     EXPECT_EQ(game.server.playerCount(), 2u);
@@ -82,7 +93,8 @@ TEST(Roster, MalformedDatagramsAreDroppedAndCounted) {
     for (const std::string& bytes : {std::string(), std::string("q1"), std::string(600, 'k')}) {
         EXPECT_TRUE(game.send(1, bytes).empty());
     }
-    EXPECT_EQ(game.server.rejectedDatagrams(), 3);
+    EXPECT_EQ(game.server.malformedDatagrams(), 3);
+    EXPECT_EQ(game.server.unownedDatagrams(), 0);
     std::mt19937 random(3);
     for (int round = 0; round < 20000; ++round) {
         std::string bytes(size_t(random() % 16), '\0');

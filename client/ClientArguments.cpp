@@ -1,0 +1,51 @@
+#include "ClientArguments.h"
+
+#include "Messages.h"
+#include "StringFloat.h"
+
+#include <optional>
+
+namespace {
+
+const int minPort = 1;
+const int maxPort = 65535;
+const std::string usageLine = "usage: server_address port player_name\n";
+
+std::string helpText() {
+    return usageLine +
+           "Joins the Cubefray game server at server_address (a host name or an IPv4 address)\n"
+           "on UDP port port (1 to 65535) as player_name, of which the first " +
+           std::to_string(nameFieldSize - 1) +
+           " characters count.\n"
+           "W, A, S and D move, Space jumps, the mouse looks and any button fires, T opens a\n"
+           "chat line and Escape frees the mouse.\n"
+           "  --help     print this help\n"
+           "  --version  print the version\n";
+}
+
+ClientArguments reply(const std::string& text) {
+    ClientArguments arguments;
+    arguments.reply = text;
+    return arguments;
+}
+
+} // namespace
+
+ClientArguments readClientArguments(int argc, const char* const* argv) {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        return reply(helpText());
+    }
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        return reply(std::string("cubefray ") + CUBEFRAY_VERSION + "\n");
+    }
+    if (argc != 4) {
+        return reply(usageLine);
+    }
+    std::optional<int> port = parseWholeNumber(argv[2]);
+    if (!port || *port < minPort || *port > maxPort) {
+        return reply("port must be a number from 1 to 65535, got '" + std::string(argv[2]) + "'\n");
+    }
+    ClientArguments arguments;
+    arguments.port = *port;
+    return arguments;
+}
