@@ -4,10 +4,12 @@
 #include "CombatEvents.h"
 #include "Connection.h"
 #include "MapManager.h"
+#include "Menu.h"
 #include "Messages.h"
 #include "NetworkInfo.h"
 #include "ParticleManager.h"
 #include "Player.h"
+#include "Settings.h"
 
 #include <deque>
 #include <optional>
@@ -44,6 +46,8 @@ class Game {
     std::deque<GenericMessage> inMessages;
     size_t droppedMessages = 0;
     bool talking = false;
+    Settings settings;
+    Menu menu;
     std::string talkMessage;
     std::vector<std::string> chatLines;
     float chatTimer = 0;
@@ -125,6 +129,8 @@ class Game {
     std::vector<PriorBody> priorBodies;
     std::vector<Box> targetBodies;
     std::vector<const Player*> targets;
+    double mouseCarryX = 0;
+    double mouseCarryY = 0;
     int stopPipe[2] = {-1, -1};
     pthread_t receiveThread;
     bool receiving = false;
