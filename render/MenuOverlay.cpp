@@ -1,21 +1,11 @@
 #include "MenuOverlay.h"
 
-#include "MathOps.h"
-
 #include <epoxy/gl.h>
 
 namespace {
 
 const int textSize = 24;
 const int textAdvance = 18;
-
-void drawBox(Pen& pen, const Menu::Box& box, vec4 color) {
-    SolidColorProgram& program = pen.solidColorProgram;
-    program.bind(pen.square);
-    program.color(color.x, color.y, color.z, color.w);
-    program.draw(pen.view * translate(box.centre.x, box.centre.y, 0) *
-                 scale(box.size.x, box.size.y, 1));
-}
 
 } // namespace
 
@@ -29,9 +19,10 @@ void drawMenu(Pen& pen, TextDrawer& text, const Menu& menu, const Settings& sett
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     Menu::Box panel = menu.panel(viewport);
-    drawBox(pen, {panel.centre, panel.size + vec2(4, 4)}, vec4(0.6f, 0.65f, 0.75f, 0.8f));
-    drawBox(pen, panel, vec4(0.02f, 0.03f, 0.06f, 0.85f));
-    drawBox(pen, menu.itemBox(menu.selected(), viewport), vec4(0.25f, 0.45f, 0.8f, 0.6f));
+    pen.fillRect(panel.centre, panel.size + vec2(4, 4), vec4(0.6f, 0.65f, 0.75f, 0.8f));
+    pen.fillRect(panel.centre, panel.size, vec4(0.02f, 0.03f, 0.06f, 0.85f));
+    Menu::Box chosen = menu.itemBox(menu.selected(), viewport);
+    pen.fillRect(chosen.centre, chosen.size, vec4(0.25f, 0.45f, 0.8f, 0.6f));
     for (size_t i = 0; i < menu.itemCount(); ++i) {
         char buffer[48];
         std::string_view line = menu.line(i, settings, buffer);
