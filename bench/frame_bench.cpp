@@ -1,9 +1,13 @@
 // Frame cost of a busy scene on the real window: update, draw and swap, as the client's loop
 // runs them, at two window sizes, beside a bare clear and swap at the same size; and the time
 // from start-up to the first swapped frame. With --save DIR the busy frames are also written
-// there as PNG files, to compare pictures before and after a change.
+// there as PNG files, to compare pictures before and after a change. With --sound the frames
+// also play the fire fight's sounds, through OpenAL's default output or, where no output is
+// configured, its null output, which mixes in real time as a sound card would.
+#include "FilePath.h"
 #include "Game.h"
 #include "Scene.h"
+#include "SoundPlayer.h"
 #include "Timing.h"
 
 #include <SDL.h>
@@ -59,6 +63,19 @@ void topUpParticles(Game& game) {
     }
 }
 
+// What four players firing ten times a second sound like, every sixth frame: a shot from each
+// and where each lands. Without sound nobody takes them.
+void addVolley(Game& game, int frame) {
+    if (frame % 6 != 0) {
+        return;
+    }
+    for (const Player& p : game.players) {
+        bool own = p.getPlayerID() == game.clientPlayerID;
+        game.sounds.add(own ? SoundKind::ownShot : SoundKind::shot, p.getPosition());
+        game.sounds.add(SoundKind::impact, p.getPosition() + p.getDirection() * 500);
+    }
+}
+
 struct Figures {
     double median, p90, mean;
 };
@@ -99,8 +116,8 @@ void saveFrame(const std::string& path, int width, int height) {
     lodepng::encode(path, flipped, unsigned(width), unsigned(height));
 }
 
-void measureAtSize(Game& game, Scene& scene, SDL_Window* window, int width, int height, int frames,
-                   const std::string& saveDir) {
+void measureAtSize(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window, int width,
+                   int height, int frames, const std::string& saveDir) {
     SDL_SetWindowSize(window, width, height);
     scene.reshape(float(width), float(height));
     std::string size = std::to_string(width) + " x " + std::to_string(height);
@@ -108,9 +125,12 @@ void measureAtSize(Game& game, Scene& scene, SDL_Window* window, int width, int 
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         SDL_GL_SwapWindow(window);
     });
+    int frame = 0;
     Figures busy = measure(frames, [&] {
         topUpParticles(game);
+        addVolley(game, frame++);
         game.update();
+        sound.play(game);
         scene.draw(game);
         SDL_GL_SwapWindow(window);
     });
@@ -131,9 +151,12 @@ void measureAtSize(Game& game, Scene& scene, SDL_Window* window, int width, int 
 int main(int argc, char* argv[]) {
     int frames = 300;
     std::string saveDir;
+    bool withSound = false;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--save" && i + 1 < argc) {
             saveDir = argv[++i];
+        } else if (std::string(argv[i]) == "--sound") {
+            withSound = true;
         } else {
             frames = std::max(10, std::atoi(argv[i]));
         }
@@ -173,9 +196,20 @@ int main(int argc, char* argv[]) {
 
     std::printf("Renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     std::printf("%-34s %6.1f ms\n", "start-up to first swapped frame", startup);
+    SoundPlayer sound;
+    if (withSound) {
+        setenv("ALSOFT_DRIVERS", "null", 0);
+        if (!sound.openDefaultDevice()) {
+            std::printf("no sound output\n");
+            return 1;
+        }
+        sound.loadSounds(getResourcePath(""));
+    }
+    std::printf("sound: %s\n", sound.isOn() ? "on" : "off");
     makeBusy(game);
-    measureAtSize(game, scene, window, 720, 480, frames, saveDir);
-    measureAtSize(game, scene, window, 1280, 800, frames, saveDir);
+    measureAtSize(game, scene, sound, window, 720, 480, frames, saveDir);
+    measureAtSize(game, scene, sound, window, 1280, 800, frames, saveDir);
+    sound.stop();
 
     scene.release();
     game.cleanup();

@@ -2,8 +2,10 @@
 
 #include <iostream>
 
-Controls::Controls(Game& game, Scene& scene, SDL_Window* window, std::string settingsPath)
-    : game(game), scene(scene), window(window), settingsPath(std::move(settingsPath)) {}
+Controls::Controls(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window,
+                   std::string settingsPath)
+    : game(game), scene(scene), sound(sound), window(window),
+      settingsPath(std::move(settingsPath)) {}
 
 void Controls::handle(const SDL_Event& event) {
     switch (event.type) {
@@ -119,6 +121,7 @@ void Controls::applySettings() {
     if (scene.fov != game.settings.fieldOfView) {
         scene.setFieldOfView(game.settings.fieldOfView);
     }
+    sound.setVolume(game.settings.volume);
 }
 
 // The window manager makes a window fullscreen; without one (a bare X server) nothing would

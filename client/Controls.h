@@ -3,6 +3,7 @@
 
 #include "Game.h"
 #include "Scene.h"
+#include "SoundPlayer.h"
 
 #include <SDL.h>
 
@@ -14,11 +15,12 @@
 // changed in the menu take effect at once and are written to the settings file.
 class Controls {
   public:
-    Controls(Game& game, Scene& scene, SDL_Window* window, std::string settingsPath);
+    Controls(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window,
+             std::string settingsPath);
 
     void handle(const SDL_Event& event);
     bool isRunning() const { return running; }
-    // Puts the game's settings into effect: mouse, field of view, fullscreen.
+    // Puts the game's settings into effect: mouse, field of view, fullscreen, volume.
     void applySettings();
 
   private:
@@ -35,6 +37,7 @@ class Controls {
 
     Game& game;
     Scene& scene;
+    SoundPlayer& sound;
     SDL_Window* window;
     std::string settingsPath;
     bool running = true;

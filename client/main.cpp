@@ -1,10 +1,12 @@
 #include "ClientArguments.h"
 #include "Controls.h"
+#include "FilePath.h"
 #include "FrameLog.h"
 #include "FramePacer.h"
 #include "Game.h"
 #include "Messages.h"
 #include "Scene.h"
+#include "SoundPlayer.h"
 #include "Timing.h"
 #include "Window.h"
 
@@ -19,7 +21,8 @@ const int startWidth = 720;
 const int startHeight = 480;
 const double frameMillis = 1000.0 / 60;
 
-void runFrames(Game& game, Scene& scene, SDL_Window* window, Controls& controls) {
+void runFrames(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window,
+               Controls& controls) {
     FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
     FrameLog frameLog;
     while (controls.isRunning()) {
@@ -29,6 +32,7 @@ void runFrames(Game& game, Scene& scene, SDL_Window* window, Controls& controls)
             controls.handle(event);
         }
         game.update();
+        sound.play(game);
         scene.draw(game);
         SDL_GL_SwapWindow(window);
         frameLog.framePresented();
@@ -38,6 +42,16 @@ void runFrames(Game& game, Scene& scene, SDL_Window* window, Controls& controls)
         }
     }
     frameLog.write();
+}
+
+// Without an output the game goes on silently; with one the menu offers the volume.
+void startSound(SoundPlayer& sound, Game& game) {
+    if (!sound.openDefaultDevice()) {
+        std::cout << "No audio device: the game runs without sound" << std::endl;
+        return;
+    }
+    sound.loadSounds(getResourcePath(""));
+    game.menu = Menu(true);
 }
 
 } // namespace
@@ -105,9 +119,11 @@ int main(int argc, char* argv[]) {
     std::cout << "Name: " << textOfField(join.name, sizeof(join.name)) << std::endl;
     game.join(argv[3]);
 
-    Controls controls(game, scene, window, settingsFile);
+    SoundPlayer sound;
+    startSound(sound, game);
+    Controls controls(game, scene, sound, window, settingsFile);
     controls.applySettings();
-    runFrames(game, scene, window, controls);
+    runFrames(game, scene, sound, window, controls);
 
     game.stopReceiveThread();
     pthread_mutex_destroy(&game.mutex);

@@ -214,6 +214,10 @@ void Game::addChatLine(const GenericMessage& message) {
     Player* speaker = sender == serverSenderID ? nullptr : playerByID(sender);
     // A sender we do not know is shown like the server: the text alone.
     chatLines.push_back(speaker ? speaker->getPlayerName() + ": " + text : text);
+    // The server's lines tell of joins and leaves, which have tones of their own.
+    if (speaker) {
+        sounds.add(SoundKind::chat);
+    }
     if (chatLines.size() > maxChatLines) {
         chatLines.erase(chatLines.begin());
     }
@@ -231,6 +235,7 @@ void Game::addServerFullLine() {
 
 void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
     rememberBodies();
+    bool joined = false;
     for (const PlayerUpdate& record : msg->players) {
         if (record.playerID == 0) {
             break;
@@ -247,6 +252,11 @@ void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
         player.setUpdatedSinceCheck(true);
         players.push_back(player);
         std::cout << "DONE ADDING PLAYER: " << name << std::endl;
+        joined = true;
+    }
+    // One tone however many came: the first update brings the whole roster at once.
+    if (joined) {
+        sounds.add(SoundKind::join);
     }
     startShotEffects(double(now));
     noticeDeaths(double(now));
@@ -291,6 +301,8 @@ void Game::startShotEffects(double now) {
         std::optional<vec3> impact = shotImpact(shooter, mapManager);
         vec3 origin = shooter.getPosition();
         vec3 end = shotEnd(shooter, mapManager);
+        bool ownShot = shooter.getPlayerID() == clientPlayerID;
+        sounds.add(ownShot ? SoundKind::ownShot : SoundKind::shot, origin);
         targetBodies.clear();
         targets.clear();
         bool crossedPlayer = false;
@@ -310,15 +322,28 @@ void Game::startShotEffects(double now) {
             // edge shows that hit instead.
             if (target.getPlayerID() != clientPlayerID) {
                 particleManager.addExplosion(30, entry, shotColor, 12.0f, 7.0f);
+                sounds.add(SoundKind::explosion, entry);
             }
         }
         Crossing first = firstBodyCrossed(origin, end, targetBodies.data(), targetBodies.size());
         if (first.index >= 0) {
-            combat.shotHit(shooter, *targets[size_t(first.index)], clientPlayerID, now);
+            const Player& target = *targets[size_t(first.index)];
+            combat.shotHit(shooter, target, clientPlayerID, now);
+            soundHit(shooter, target);
         }
         if (!crossedPlayer && impact) {
             particleManager.add(3, *impact, shotColor, 2.0f);
+            sounds.add(SoundKind::impact, *impact);
         }
+    }
+}
+
+void Game::soundHit(const Player& shooter, const Player& target) {
+    if (target.getPlayerID() == clientPlayerID) {
+        sounds.add(SoundKind::hitTaken);
+    }
+    if (shooter.getPlayerID() == clientPlayerID) {
+        sounds.add(SoundKind::hitLanded);
     }
 }
 
@@ -327,6 +352,9 @@ void Game::noticeDeaths(double now) {
         const PriorBody* prior = priorBodyOf(player.getPlayerID());
         if (player.awaitingRespawn() && prior != nullptr && prior->alive) {
             combat.playerDied(player, clientPlayerID, now);
+            if (player.getPlayerID() == clientPlayerID) {
+                sounds.add(SoundKind::ownDeath);
+            }
         }
     }
 }
@@ -342,13 +370,18 @@ void Game::rememberOwnView() {
 
 void Game::checkForDisconnect() {
     size_t i = 0;
+    bool left = false;
     while (i < players.size()) {
         if (players[i].wasUpdatedSinceCheck()) {
             players[i].setUpdatedSinceCheck(false);
             ++i;
         } else {
             players.erase(players.begin() + long(i));
+            left = true;
         }
+    }
+    if (left) {
+        sounds.add(SoundKind::leave);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "ParticleManager.h"
 #include "Player.h"
 #include "Settings.h"
+#include "SoundEvents.h"
 
 #include <deque>
 #include <optional>
@@ -56,6 +57,8 @@ class Game {
     pthread_mutex_t mutex;
     Connection connection;
     CombatEvents combat;
+    // What to hear of the updates handled since the sound last took them.
+    SoundEvents sounds;
     // Where the own player looked from when it was last alive: the view while it awaits respawn.
     bool hasLastOwnView = false;
     vec3 lastOwnEye;
@@ -116,6 +119,7 @@ class Game {
     const PriorBody* priorBodyOf(char id) const;
     std::optional<Box> bodyAtShot(const Player& target) const;
     void startShotEffects(double now);
+    void soundHit(const Player& shooter, const Player& target);
     void noticeDeaths(double now);
     void rememberOwnView();
     void sendJoin(double now);

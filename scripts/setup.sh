@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # dpkg-dev and file let CPack find the package's dependencies; systemd checks its unit.
-packages=(build-essential cmake pkg-config libsdl2-dev liblodepng-dev libepoxy-dev
+packages=(build-essential cmake pkg-config libsdl2-dev liblodepng-dev libepoxy-dev libopenal-dev
           libgtest-dev libgmock-dev libbenchmark-dev libgl1-mesa-dri xvfb xauth xdotool x11-apps
           python3 dpkg-dev file systemd)
 

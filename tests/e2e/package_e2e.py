@@ -69,7 +69,8 @@ class Package(unittest.TestCase):
     def test_declares_what_it_needs_and_holds_what_a_host_uses(self):
         self.assertEqual(control_field(self.package, "Package"), "cubefray")
         depends = control_field(self.package, "Depends")
-        for library in ("libsdl2-2.0-0", "libepoxy0", "liblodepng0", "libgl1", "libstdc++6"):
+        for library in ("libsdl2-2.0-0", "libepoxy0", "liblodepng0", "libopenal1", "libgl1",
+                        "libstdc++6"):
             self.assertRegex(depends, r"(^|, )%s\b" % re.escape(library))
         self.assertIn("/" + SETTINGS, subprocess.run(
             ["dpkg-deb", "--info", self.package, "conffiles"], capture_output=True,

@@ -1,9 +1,14 @@
 // Counts the C++ heap allocations of the main thread across steady frames of a busy match:
-// update, draw and swap with four players shooting, particles, chat and overlay text.
+// update, sound, draw and swap with four players shooting, particles, chat and overlay text.
+#include "FilePath.h"
 #include "Game.h"
 #include "Scene.h"
+#include "SoundPlayer.h"
 #include "gl_test_helpers.h"
 
+#include <AL/alext.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -74,6 +79,23 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
                       "bob: HI",    "carol: GG",    "dave: AGAIN AND AGAIN AND AGAIN"};
     game.talking = true;
     game.talkMessage = "ON MY WAY";
+    // The sound mixes into memory, a frame's worth each frame.
+    auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
+        alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
+    auto render = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(
+        alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+    ALCdevice* device = openLoopback(nullptr);
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_SHORT_SOFT,
+                                 ALC_FREQUENCY,
+                                 48000,
+                                 0};
+    SoundPlayer sound;
+    ASSERT_TRUE(sound.start(device, attributes));
+    sound.loadSounds(getResourcePath(""));
+    short mix[800 * 2];
     GenericMessage update = busyUpdate();
     auto frame = [&] {
         // What the receive thread does, on its own thread in the game.
@@ -82,6 +104,8 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
         game.queueMessage(update);
         counting = wasCounting;
         game.update();
+        sound.play(game);
+        render(device, mix, 800);
         scene.draw(game);
         SDL_GL_SwapWindow(window);
     };
@@ -94,8 +118,10 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     }
     counting = false;
     testing::internal::GetCapturedStdout();
-    // The scene really was busy: every player listed, sparks flying, the overlay up.
+    // The scene really was busy: every player listed, sparks flying, shots heard, the overlay
+    // up.
     EXPECT_EQ(game.players.size(), 4u);
+    EXPECT_NE(std::count(mix, mix + 1600, short(0)), 1600);
     EXPECT_GT(game.particleManager.particles.size(), 100u);
     EXPECT_EQ(allocations, 0);
     scene.release();
