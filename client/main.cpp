@@ -1,4 +1,5 @@
 #include "ClientArguments.h"
+#include "Controls.h"
 #include "FrameLog.h"
 #include "FramePacer.h"
 #include "Game.h"
@@ -18,58 +19,14 @@ const int startWidth = 720;
 const int startHeight = 480;
 const double frameMillis = 1000.0 / 60;
 
-void toggleMouseCapture() {
-    bool captured = SDL_GetRelativeMouseMode() == SDL_TRUE;
-    SDL_SetRelativeMouseMode(captured ? SDL_FALSE : SDL_TRUE);
-}
-
-void dispatch(const SDL_Event& event, Game& game, Scene& scene, vec2& windowSize, bool& running) {
-    switch (event.type) {
-    case SDL_QUIT:
-        std::cout << "Exiting game\n" << std::flush;
-        SDL_SetRelativeMouseMode(SDL_FALSE);
-        running = false;
-        break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_RESIZED) {
-            windowSize = vec2(float(event.window.data1), float(event.window.data2));
-            scene.reshape(windowSize.x, windowSize.y);
-        }
-        break;
-    case SDL_KEYDOWN:
-        if (event.key.keysym.scancode == SDL_SCANCODE_ESCAPE) {
-            toggleMouseCapture();
-        }
-        game.keyDown(event.key.keysym.scancode);
-        break;
-    case SDL_KEYUP:
-        game.keyUp(event.key.keysym.scancode);
-        break;
-    case SDL_MOUSEMOTION:
-        if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
-            game.mouseMoved(-event.motion.xrel, event.motion.yrel);
-        }
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-        game.keyDown(mouseButtonKey);
-        break;
-    case SDL_MOUSEBUTTONUP:
-        game.keyUp(mouseButtonKey);
-        break;
-    default:
-        break;
-    }
-}
-
-void runFrames(Game& game, Scene& scene, SDL_Window* window, vec2& windowSize) {
+void runFrames(Game& game, Scene& scene, SDL_Window* window, Controls& controls) {
     FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
     FrameLog frameLog;
-    bool running = true;
-    while (running) {
+    while (controls.isRunning()) {
         pacer.frameStarted(preciseMilliseconds());
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
-            dispatch(event, game, scene, windowSize, running);
+            controls.handle(event);
         }
         game.update();
         scene.draw(game);
@@ -95,6 +52,13 @@ int main(int argc, char* argv[]) {
     vec2 windowSize(startWidth, startHeight);
     game.initNetworkStuff(argv[1], arguments.port);
     startDecodingSceneImages();
+    std::string settingsFile = settingsPath();
+    SettingsRead settings = readSettings(settingsFile);
+    if (!settings.problem.empty()) {
+        std::cout << "Settings file " << settingsFile << " is damaged (" << settings.problem
+                  << "): using the defaults" << std::endl;
+    }
+    game.settings = settings.settings;
 
     // The video subsystem must be up before the context attributes are set, or they are lost
     // and the driver hands out a compatibility context.
@@ -141,7 +105,9 @@ int main(int argc, char* argv[]) {
     std::cout << "Name: " << textOfField(join.name, sizeof(join.name)) << std::endl;
     game.join(argv[3]);
 
-    runFrames(game, scene, window, windowSize);
+    Controls controls(game, scene, window, settingsFile);
+    controls.applySettings();
+    runFrames(game, scene, window, controls);
 
     game.stopReceiveThread();
     pthread_mutex_destroy(&game.mutex);

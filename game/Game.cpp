@@ -2,6 +2,7 @@
 
 #include "FileLoader.h"
 #include "FilePath.h"
+#include "MathOps.h"
 #include "Shot.h"
 #include "Timing.h"
 
@@ -405,17 +406,31 @@ void Game::repeatKeyChanges() {
     }
 }
 
+// The motion is scaled by the sensitivity and the fractions are carried to the next event, so
+// slow motion is never lost; with the sensitivity at 1 every event goes out as it came.
 void Game::mouseMoved(int dx, int dy) {
+    mouseCarryX += double(dx) * double(settings.sensitivity);
+    mouseCarryY += double(settings.invertMouse ? -dy : dy) * double(settings.sensitivity);
+    int sendX = truncateToInt(mouseCarryX);
+    int sendY = truncateToInt(mouseCarryY);
+    mouseCarryX -= sendX;
+    mouseCarryY -= sendY;
+    if (sendX == 0 && sendY == 0 && (dx != 0 || dy != 0)) {
+        return;
+    }
     MouseMessage message;
     message.playerID = clientPlayerID;
-    message.dx = dx;
-    message.dy = dy;
+    message.dx = sendX;
+    message.dy = sendY;
     socketInfo.sendBytesTo(&server, &message, sizeof(message));
     lastSendTime = currentTime;
 }
 
 void Game::typeTalkMessage(int key) {
-    if (key == SDL_SCANCODE_BACKSPACE) {
+    if (key == SDL_SCANCODE_ESCAPE) {
+        talking = false;
+        talkMessage.clear();
+    } else if (key == SDL_SCANCODE_BACKSPACE) {
         if (!talkMessage.empty()) {
             talkMessage.pop_back();
         }

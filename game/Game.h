@@ -4,10 +4,12 @@
 #include "CombatEvents.h"
 #include "Connection.h"
 #include "MapManager.h"
+#include "Menu.h"
 #include "Messages.h"
 #include "NetworkInfo.h"
 #include "ParticleManager.h"
 #include "Player.h"
+#include "Settings.h"
 
 #include <array>
 #include <deque>
@@ -52,6 +54,8 @@ class Game {
     // Datagrams from any other address or port than the server's, which are not queued.
     size_t strangerMessages = 0;
     bool talking = false;
+    Settings settings;
+    Menu menu;
     std::string talkMessage;
     std::vector<std::string> chatLines;
     float chatTimer = 0;
@@ -143,6 +147,8 @@ class Game {
     std::vector<PriorBody> priorBodies;
     std::vector<Box> targetBodies;
     std::vector<const Player*> targets;
+    double mouseCarryX = 0;
+    double mouseCarryY = 0;
     int stopPipe[2] = {-1, -1};
     pthread_t receiveThread;
     bool receiving = false;

@@ -57,14 +57,6 @@ float textWidth(std::string_view line, int advance) {
 
 } // namespace
 
-void Hud::drawRect(Pen& pen, vec2 centre, vec2 size, vec4 color, float degrees) {
-    SolidColorProgram& program = pen.solidColorProgram;
-    program.bind(pen.square);
-    program.color(color.x, color.y, color.z, color.w);
-    program.draw(pen.view * translate(centre.x, centre.y, 0) * rotateZ(degrees) *
-                 scale(size.x, size.y, 1));
-}
-
 // Large, but never wider than most of the window: a long address shrinks to fit.
 void Hud::drawBanner(Pen& pen, TextDrawer& text, std::string_view line, vec2 centre, vec4 color) {
     float room = 0.9f * 2 * centre.x / float(std::max<size_t>(line.size(), 1));
@@ -72,8 +64,7 @@ void Hud::drawBanner(Pen& pen, TextDrawer& text, std::string_view line, vec2 cen
     int size = advance * bannerSize / bannerAdvance;
     float width = textWidth(line, advance);
     OverlayState::enableBlending();
-    drawRect(pen, centre, vec2(width + 2 * float(advance), 1.6f * float(size)),
-             vec4(0, 0, 0, 0.6f));
+    pen.fillRect(centre, vec2(width + 2 * float(advance), 1.6f * float(size)), vec4(0, 0, 0, 0.6f));
     pen.simpleTextureProgram.color(color.x, color.y, color.z, color.w);
     // Glyphs are centred on the cursor, so the first one stands half an advance in.
     vec2 start(centre.x - width / 2 + float(advance) / 2, centre.y);
@@ -85,7 +76,7 @@ void Hud::drawDeathShade(Pen& pen, const Game&, const Player* me, vec2 viewport)
         return;
     }
     OverlayState state;
-    drawRect(pen, viewport * 0.5f, viewport, vec4(0, 0, 0, deathShade));
+    pen.fillRect(viewport * 0.5f, viewport, vec4(0, 0, 0, deathShade));
 }
 
 void Hud::draw(Pen& pen, TextDrawer& text, const Game& game, const Player* me, const mat4& view,
@@ -117,13 +108,13 @@ void Hud::drawHitFlash(Pen& pen, const Game& game, const Player* me, const mat4&
         float depth = flashBand * float(band);
         vec4 color(flashColor.x, flashColor.y, flashColor.z, flashAlpha * strength);
         if (angle > 45 && angle < 135) {
-            drawRect(pen, vec2(viewport.x - depth / 2, half.y), vec2(depth, viewport.y), color);
+            pen.fillRect(vec2(viewport.x - depth / 2, half.y), vec2(depth, viewport.y), color);
         } else if (angle < -45 && angle > -135) {
-            drawRect(pen, vec2(depth / 2, half.y), vec2(depth, viewport.y), color);
+            pen.fillRect(vec2(depth / 2, half.y), vec2(depth, viewport.y), color);
         } else if (std::fabs(angle) <= 45) {
-            drawRect(pen, vec2(half.x, viewport.y - depth / 2), vec2(viewport.x, depth), color);
+            pen.fillRect(vec2(half.x, viewport.y - depth / 2), vec2(viewport.x, depth), color);
         } else {
-            drawRect(pen, vec2(half.x, depth / 2), vec2(viewport.x, depth), color);
+            pen.fillRect(vec2(half.x, depth / 2), vec2(viewport.x, depth), color);
         }
     }
 }
@@ -141,7 +132,7 @@ void Hud::drawHitMarker(Pen& pen, const Game& game, vec2 viewport) {
         vec2 side(corner & 1 ? markerOffset : -markerOffset,
                   corner & 2 ? markerOffset : -markerOffset);
         float degrees = (corner == 0 || corner == 3) ? 45.0f : -45.0f;
-        drawRect(pen, centre + side, markerBar, color, degrees);
+        pen.fillRect(centre + side, markerBar, color, degrees);
     }
 }
 

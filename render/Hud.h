@@ -30,8 +30,6 @@ class Hud {
     void drawConnectionNotice(Pen& pen, TextDrawer& text, const Game& game, vec2 viewport);
     // Large text centred on the point, over a dark band.
     void drawBanner(Pen& pen, TextDrawer& text, std::string_view line, vec2 centre, vec4 color);
-    // A rectangle of the colour, alpha blended, turned by degrees about its centre.
-    void drawRect(Pen& pen, vec2 centre, vec2 size, vec4 color, float degrees = 0);
 };
 
 #endif

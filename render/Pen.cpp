@@ -2,6 +2,7 @@
 
 #include "FilePath.h"
 #include "ImageLoader.h"
+#include "MathOps.h"
 #include "Model.h"
 #include "Shaders.h"
 
@@ -13,4 +14,11 @@ void Pen::init() {
     tilesTexture = loadTexture(getResourcePath(tilesImage));
     crosshairsTexture = loadTexture(getResourcePath(crosshairsImage));
     gunTexture = loadTexture(getResourcePath(gunImage));
+}
+
+void Pen::fillRect(vec2 centre, vec2 size, vec4 color, float degrees) {
+    solidColorProgram.bind(square);
+    solidColorProgram.color(color.x, color.y, color.z, color.w);
+    solidColorProgram.draw(view * translate(centre.x, centre.y, 0) * rotateZ(degrees) *
+                           scale(size.x, size.y, 1));
 }

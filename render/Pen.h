@@ -36,6 +36,9 @@ class Pen {
         lightProgram.setPMat(m);
     }
     void setView(mat4 m) { view = m; }
+    // A rectangle of the colour in the units of the view, turned by degrees about its centre;
+    // blending is the caller's.
+    void fillRect(vec2 centre, vec2 size, vec4 color, float degrees = 0);
 };
 
 #endif

@@ -4,6 +4,7 @@
 #include "GameRules.h"
 #include "ImageLoader.h"
 #include "MathOps.h"
+#include "MenuOverlay.h"
 #include "OBJLoader.h"
 #include "ViewVolume.h"
 
@@ -82,6 +83,11 @@ void Scene::reshape(float width, float height) {
     viewportSize = vec2(width, height);
     projection = perspective(width / height, fov, nearPlane, farPlane);
     orthoProjection = ortho(0, width, 0, height, 0, 1);
+}
+
+void Scene::setFieldOfView(float degrees) {
+    fov = degrees;
+    reshape(viewportSize.x, viewportSize.y);
 }
 
 void Scene::release() {
@@ -236,6 +242,7 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     }
     drawChatLines(game, width, height);
     hud.draw(pen, textDrawer, game, me, view, viewportSize);
+    drawMenu(pen, textDrawer, game.menu, game.settings, viewportSize);
 }
 
 // The name and the points as the default stream format writes a float, built without the heap.

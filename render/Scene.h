@@ -39,6 +39,8 @@ class Scene {
     // the map's mesh and the lights.
     void init(Game& game, float width, float height);
     void reshape(float width, float height);
+    // A new vertical field of view, in degrees, for the next frames.
+    void setFieldOfView(float degrees);
     void draw(Game& game);
     void setLighting();
     // Deletes what must go while the context still exists.

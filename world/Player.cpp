@@ -4,6 +4,7 @@
 #include "MathOps.h"
 #include "Timing.h"
 
+#include <cmath>
 #include <iostream>
 
 namespace {
@@ -65,10 +66,8 @@ void Player::rotateViewAround(float angle, vec3 axis, bool localFirst) {
     quat q;
     q.fromAxisAngle(axis, angle);
     vec3 newDirection = q * direction;
-    bool nearlyVertical =
-        double(newDirection.x) > -pitchLimit &&
-        double(newDirection.x)<pitchLimit&& double(newDirection.z)> - pitchLimit &&
-        double(newDirection.z) < pitchLimit;
+    bool nearlyVertical = std::fabs(double(newDirection.x)) < pitchLimit &&
+                          std::fabs(double(newDirection.z)) < pitchLimit;
     if (nearlyVertical) {
         return;
     }

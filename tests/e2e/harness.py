@@ -152,7 +152,9 @@ def client_window(client=None, timeout=30):
             raise AssertionError("the client ended with %d: %s" % (client.process.returncode,
                                                                      client.text()[-500:]))
         if client is None or "MutexInit" in client.text():
-            ids = subprocess.run(["xdotool", "search", "--name", "^Cubefray$"],
+            # By the process when known: a window of an earlier client may still be going.
+            owner = ["--pid", str(client.process.pid)] if client else []
+            ids = subprocess.run(["xdotool", "search", *owner, "--name", "^Cubefray$"],
                                  capture_output=True, text=True).stdout.split()
             if ids:
                 return ids[-1]

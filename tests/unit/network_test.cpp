@@ -103,7 +103,7 @@ TEST_F(Connected, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTy
     game.currentTime = game.lastSendTime = now + 1e6f;
     game.keyDown(keyT);
     // While typing only letters and the blank type; T is a letter.
-    for (int key : {keyT, key1, keyEscape, mouseButtonKey}) {
+    for (int key : {keyT, key1, mouseButtonKey}) {
         game.keyDown(key);
     }
     EXPECT_EQ(game.talkMessage, "T");
@@ -111,9 +111,14 @@ TEST_F(Connected, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTy
     game.update();
     EXPECT_EQ(game.chatTimer, 10);
     EXPECT_EQ(received(), std::string("k0\3\1", 4)); // W's press again
-    // An empty line closes silently.
+    // An empty line closes silently; Escape drops a line unsent.
     game.keyDown(keyReturn);
     EXPECT_FALSE(game.talking);
+    for (int key : {keyT, keyW, keyEscape}) {
+        game.keyDown(key);
+    }
+    EXPECT_FALSE(game.talking);
+    EXPECT_EQ(game.talkMessage, "");
     EXPECT_EQ(received(100), "");
     // Return while playing only shows the chat again.
     game.chatTimer = 3;

@@ -1,0 +1,184 @@
+#include "Menu.h"
+
+#include <SDL_scancode.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+const float itemHeight = 36;
+const float itemWidth = 420;
+const float panelMargin = 24;
+const float sensitivityStep = 0.1f;
+const float fieldOfViewStep = 5;
+const int volumeStep = 10;
+
+// Steps of a tenth, kept on the tenth so that ten steps up and ten down return exactly.
+float stepped(float value, float step, int steps) {
+    return float(std::round(double(value + step * float(steps)) * 10) / 10);
+}
+
+} // namespace
+
+bool Menu::Box::contains(vec2 point) const {
+    return std::fabs(point.x - centre.x) <= size.x / 2 &&
+           std::fabs(point.y - centre.y) <= size.y / 2;
+}
+
+Menu::Menu(bool withVolume) {
+    for (Item item : {Item::resume, Item::sensitivity, Item::invertMouse, Item::fieldOfView,
+                      Item::fullscreen, Item::volume, Item::quit}) {
+        if (item != Item::volume || withVolume) {
+            items[count++] = item;
+        }
+    }
+}
+
+void Menu::show() {
+    open = true;
+    chosen = 0;
+    pointerKnown = false;
+}
+
+Menu::Action Menu::keyDown(int scancode, Settings& settings) {
+    switch (scancode) {
+    case SDL_SCANCODE_UP:
+        chosen = (chosen + count - 1) % count;
+        return Action::none;
+    case SDL_SCANCODE_DOWN:
+        chosen = (chosen + 1) % count;
+        return Action::none;
+    case SDL_SCANCODE_LEFT:
+        return change(settings, -1);
+    case SDL_SCANCODE_RIGHT:
+        return change(settings, 1);
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER:
+    case SDL_SCANCODE_SPACE:
+        return activate(settings);
+    case SDL_SCANCODE_ESCAPE:
+        return Action::resume;
+    default:
+        return Action::none;
+    }
+}
+
+Menu::Action Menu::click(vec2 point, vec2 viewport, Settings& settings) {
+    if (!panel(viewport).contains(point)) {
+        return Action::resume;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        Box box = itemBox(i, viewport);
+        if (!box.contains(point)) {
+            continue;
+        }
+        chosen = i;
+        bool onValue = items[i] == Item::sensitivity || items[i] == Item::fieldOfView ||
+                       items[i] == Item::volume;
+        if (onValue) {
+            return change(settings, point.x < box.centre.x ? -1 : 1);
+        }
+        return activate(settings);
+    }
+    return Action::none;
+}
+
+// The pointer appears where the mouse was left, which is nobody's choice: only moving it on from
+// there chooses.
+void Menu::hover(vec2 point, vec2 viewport) {
+    bool moved = pointerKnown && (point.x != pointer.x || point.y != pointer.y);
+    pointerKnown = true;
+    pointer = point;
+    if (!moved) {
+        return;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        if (itemBox(i, viewport).contains(point)) {
+            chosen = i;
+        }
+    }
+}
+
+Menu::Action Menu::activate(Settings& settings) {
+    switch (items[chosen]) {
+    case Item::resume:
+        return Action::resume;
+    case Item::invertMouse:
+        settings.invertMouse = !settings.invertMouse;
+        return Action::changed;
+    case Item::fullscreen:
+        return Action::toggleFullscreen;
+    case Item::quit:
+        return Action::quit;
+    default:
+        return change(settings, 1);
+    }
+}
+
+Menu::Action Menu::change(Settings& settings, int steps) {
+    switch (items[chosen]) {
+    case Item::sensitivity:
+        settings.sensitivity = stepped(settings.sensitivity, sensitivityStep, steps);
+        break;
+    case Item::fieldOfView:
+        settings.fieldOfView += fieldOfViewStep * float(steps);
+        break;
+    case Item::volume:
+        settings.volume += volumeStep * steps;
+        break;
+    case Item::invertMouse:
+        settings.invertMouse = !settings.invertMouse;
+        break;
+    default:
+        return Action::none;
+    }
+    settings.clamp();
+    return Action::changed;
+}
+
+Menu::Box Menu::panel(vec2 viewport) const {
+    return {viewport * 0.5f,
+            vec2(itemWidth + 2 * panelMargin, float(count) * itemHeight + 2 * panelMargin)};
+}
+
+Menu::Box Menu::itemBox(size_t index, vec2 viewport) const {
+    float top = viewport.y / 2 + float(count) * itemHeight / 2;
+    return {vec2(viewport.x / 2, top - (float(index) + 0.5f) * itemHeight),
+            vec2(itemWidth, itemHeight)};
+}
+
+std::string_view Menu::line(size_t index, const Settings& settings, char (&buffer)[48]) const {
+    int length = 0;
+    switch (items[index]) {
+    case Item::resume:
+        length = std::snprintf(buffer, sizeof buffer, "Resume");
+        break;
+    case Item::sensitivity:
+        length = std::snprintf(buffer, sizeof buffer, "Mouse sensitivity  %.1f",
+                               double(settings.sensitivity));
+        break;
+    case Item::invertMouse:
+        length = std::snprintf(buffer, sizeof buffer, "Invert mouse  %s",
+                               settings.invertMouse ? "yes" : "no");
+        break;
+    case Item::fieldOfView:
+        length = std::snprintf(buffer, sizeof buffer, "Field of view  %.0f",
+                               double(settings.fieldOfView));
+        break;
+    case Item::fullscreen:
+        length = std::snprintf(buffer, sizeof buffer, "Fullscreen  %s",
+                               settings.fullscreen ? "yes" : "no");
+        break;
+    case Item::volume:
+        length = settings.volume == 0
+                     ? std::snprintf(buffer, sizeof buffer, "Volume  muted")
+                     : std::snprintf(buffer, sizeof buffer, "Volume  %d", settings.volume);
+        break;
+    case Item::quit:
+        length = std::snprintf(buffer, sizeof buffer, "Quit");
+        break;
+    }
+    return std::string_view(buffer, size_t(std::clamp(length, 0, int(sizeof buffer) - 1)));
+}

@@ -1,0 +1,63 @@
+#ifndef CUBEFRAY_MENU_H
+#define CUBEFRAY_MENU_H
+
+#include "Settings.h"
+#include "Vector.h"
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+// The in-game menu: its items, which one is chosen, and what keys and clicks do to the settings.
+// The game goes on behind it. Positions are window pixels from the bottom left, as the overlay
+// draws; the menu lays itself out for the window so that drawing and clicking agree.
+class Menu {
+  public:
+    enum class Item { resume, sensitivity, invertMouse, fieldOfView, fullscreen, volume, quit };
+    // What the program has to do after an input.
+    enum class Action { none, resume, changed, toggleFullscreen, quit };
+
+    struct Box {
+        vec2 centre;
+        vec2 size;
+
+        bool contains(vec2 point) const;
+    };
+
+    // The volume is offered only where there is sound.
+    explicit Menu(bool withVolume = false);
+
+    bool isOpen() const { return open; }
+    void show();
+    void hide() { open = false; }
+
+    size_t itemCount() const { return count; }
+    Item item(size_t index) const { return items[index]; }
+    size_t selected() const { return chosen; }
+
+    // Up and Down choose, Left and Right change a value, Return or Space act on the item, Escape
+    // resumes.
+    Action keyDown(int scancode, Settings& settings);
+    // A click on an item acts on it; on a value, its left half lowers and its right half raises.
+    // A click beside the menu resumes.
+    Action click(vec2 point, vec2 viewport, Settings& settings);
+    void hover(vec2 point, vec2 viewport);
+
+    Box panel(vec2 viewport) const;
+    Box itemBox(size_t index, vec2 viewport) const;
+    // The text of an item with its value, written into the buffer.
+    std::string_view line(size_t index, const Settings& settings, char (&buffer)[48]) const;
+
+  private:
+    Action activate(Settings& settings);
+    Action change(Settings& settings, int steps);
+
+    std::array<Item, 7> items{};
+    size_t count = 0;
+    size_t chosen = 0;
+    bool open = false;
+    bool pointerKnown = false;
+    vec2 pointer;
+};
+
+#endif

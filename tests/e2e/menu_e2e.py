@@ -1,0 +1,124 @@
+"""End to end: the in-game menu, the settings it keeps and fullscreen, with real keys and mouse on
+the real client under Xvfb against a scripted server. Each client gets a config folder of its
+own."""
+
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from harness import (Client, FakeServer, client_window, count_pixels, update_message,  # noqa: E402
+                     window_grey, window_rgb, xdotool)
+
+SHUTDOWN = "Exiting game\nCleanup game\nDelete maincontext\nDestory mainwindow\nSDL_Quit()\n"
+ME = ("1", "tester", (1024.0, 200.0, 600.0), (0.0, 0.0, 1.0))
+
+
+def white(r, g, b):
+    return r > 200 and g > 200 and b > 200
+
+
+class Session:
+    """A client with its own settings folder, admitted by a scripted server."""
+
+    def __init__(self, test, config):
+        self.server = FakeServer()
+        test.addCleanup(self.server.sock.close)
+        env = dict(os.environ, XDG_CONFIG_HOME=config)
+        self.client = Client("127.0.0.1", str(self.server.port), "tester", env=env)
+        test.addCleanup(self.client.kill)
+        test.assertIsNotNone(self.server.receive(timeout=30))
+        self.server.send(b"s1")
+        for _ in range(3):
+            self.server.send(update_message([ME]))
+            time.sleep(0.05)
+        self.window = client_window(self.client)
+        xdotool("mousemove", "--window", self.window, "360", "240")
+        time.sleep(0.5)
+        self.server.receive_all(quiet=0.5)
+
+    def mouse_sent(self, dx, dy):
+        """What the server gets for a real mouse motion: the sums of the motion records."""
+        xdotool("mousemove_relative", "--", str(dx), str(dy))
+        moves = [struct.unpack("<ccxxii", d) for d in self.server.receive_all() if d[:1] == b"m"]
+        return sum(m[2] for m in moves), sum(m[3] for m in moves)
+
+    def frame(self):
+        time.sleep(0.4)
+        return window_rgb(self.window)
+
+
+class MenuAndSettings(unittest.TestCase):
+    def setUp(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        self.config = folder.name
+        self.settings = os.path.join(self.config, "cubefray", "settings")
+
+    def test_the_menu_sets_the_mouse_keeps_it_and_quits_like_closing_the_window(self):
+        game = Session(self, self.config)
+        self.assertEqual(game.mouse_sent(10, 5), (-10, 5))
+        xdotool("key", "Escape")
+        menu = game.frame()
+        self.assertGreater(count_pixels(menu, 200, 130, 520, 350, white), 800)
+        # Down to the sensitivity, up to 2.0; down to inversion, on; Escape back to the game.
+        xdotool("key", "Down", *["Right"] * 10, "Down", "Return", "Escape")
+        self.assertLess(count_pixels(game.frame(), 200, 130, 520, 350, white), 200)
+        self.assertEqual(game.mouse_sent(10, 5), (-20, -10))
+        with open(self.settings) as saved:
+            self.assertIn("sensitivity = 2\ninvert_mouse = yes\n", saved.read())
+        # Quit sits at the end: Up from the top reaches it.
+        xdotool("key", "Escape", "Up", "Return")
+        self.assertEqual(game.client.finish(), 0)
+        self.assertTrue(game.client.text().endswith(SHUTDOWN), game.client.text()[-200:])
+        self.assertEqual([d for d in game.server.receive_all() if d[:1] == b"d"], [b"d1"])
+
+    def test_settings_survive_a_restart_and_damage_gives_the_defaults(self):
+        pictures = {}
+        for name, text in (("default", None), ("wide", "field_of_view = 100\n"),
+                           ("damaged", "field_of_view = wide\n")):
+            if text is not None:
+                os.makedirs(os.path.dirname(self.settings), exist_ok=True)
+                with open(self.settings, "w") as settings:
+                    settings.write(text)
+            game = Session(self, self.config)
+            pictures[name] = window_grey(game.window)
+            game.client.interrupt()
+            self.assertEqual(game.client.finish(), 0)
+            if name == "damaged":
+                self.assertIn("Settings file %s is damaged (line 1 is not name = value): using "
+                              "the defaults\n" % self.settings, game.client.text())
+
+        def difference(a, b):
+            return sum(abs(x - y) for row_a, row_b in zip(a, b) for x, y in zip(row_a, row_b))
+        self.assertGreater(difference(pictures["default"], pictures["wide"]), 1e6)
+        self.assertLess(difference(pictures["default"], pictures["damaged"]), 1e4)
+
+    def test_escape_cancels_a_chat_line_and_f11_fills_the_display(self):
+        game = Session(self, self.config)
+        xdotool("key", "t", "h", "i", "Escape", "w")
+        sent = game.server.receive_all()
+        self.assertFalse([d for d in sent if d[:1] == b"t"], sent)
+        # The chat line is gone and no menu opened: W walks again.
+        self.assertIn(b"k1\x03\x01", sent)
+
+        def size():
+            geometry = subprocess.run(["xdotool", "getwindowgeometry", game.window],
+                                      capture_output=True, text=True).stdout
+            return geometry.split("Geometry: ")[1].split()[0]
+        self.assertEqual(size(), "720x480")
+        xdotool("key", "F11")
+        time.sleep(0.5)
+        self.assertEqual(size(), "1280x1024")
+        self.assertEqual(len(game.frame()), 1024)
+        xdotool("key", "alt+Return")
+        time.sleep(0.5)
+        self.assertEqual(size(), "720x480")
+
+
+if __name__ == "__main__":
+    unittest.main()

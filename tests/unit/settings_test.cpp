@@ -1,0 +1,85 @@
+#include "Menu.h"
+#include "Settings.h"
+#include "test_support.h"
+
+#include <SDL_scancode.h>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
+    Settings changed;
+    changed.sensitivity = 2.5f;
+    changed.invertMouse = true;
+    changed.fieldOfView = 75;
+    changed.fullscreen = true;
+    changed.volume = 0;
+    SettingsRead back = parseSettings(formatSettings(changed));
+    EXPECT_EQ(back.problem, "");
+    EXPECT_EQ(formatSettings(back.settings), formatSettings(changed));
+    // Out of range is clamped; comments, blanks and names of other versions pass.
+    SettingsRead clamped = parseSettings(
+        "# mine\n\nsensitivity = 1e9\nfield_of_view=-5  # too narrow\nshadows = on\n");
+    EXPECT_EQ(clamped.problem, "");
+    EXPECT_EQ(clamped.settings.sensitivity, Settings::maxSensitivity);
+    EXPECT_EQ(clamped.settings.fieldOfView, Settings::minFieldOfView);
+    for (const char* damaged : {"sensitivity = fast\n", "volume = nan\n", "invert_mouse = maybe\n",
+                                "field_of_view\n", "x\ny = 3\nsensitivity = 1e99\n"}) {
+        SettingsRead read = parseSettings(damaged);
+        EXPECT_NE(read.problem, "") << damaged;
+        EXPECT_EQ(formatSettings(read.settings), formatSettings(Settings())) << damaged;
+    }
+    EXPECT_EQ(parseSettings("\n# c\nsensitivity = x\n").problem, "line 3 is not name = value");
+}
+
+TEST(Settings, LiveUnderTheConfigFolderAndAMissingFileIsNoProblem) {
+    std::string folder = ::testing::TempDir() + "settings_" + std::to_string(getpid());
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    EXPECT_EQ(settingsPath(), folder + "/cubefray/settings");
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    setenv("HOME", folder.c_str(), 1);
+    EXPECT_EQ(settingsPath(), folder + "/.config/cubefray/settings");
+    std::string path = folder + "/cubefray/settings";
+    EXPECT_EQ(readSettings(path).problem, "");
+    Settings loud;
+    loud.volume = 100;
+    EXPECT_EQ(writeSettings(path, loud), "");
+    EXPECT_EQ(readSettings(path).settings.volume, 100);
+    EXPECT_NE(writeSettings("/proc/cubefray/settings", loud), "");
+    EXPECT_EQ(readSettings(folder).problem, "it cannot be read");
+}
+
+TEST(Menu, KeysAndClicksChooseChangeAndAct) {
+    Menu menu;
+    Settings settings;
+    menu.show();
+    EXPECT_EQ(menu.itemCount(), 6u);
+    EXPECT_EQ(menu.keyDown(SDL_SCANCODE_UP, settings), Menu::Action::none);
+    EXPECT_EQ(menu.item(menu.selected()), Menu::Item::quit);
+    EXPECT_EQ(menu.keyDown(SDL_SCANCODE_RETURN, settings), Menu::Action::quit);
+    menu.keyDown(SDL_SCANCODE_DOWN, settings);
+    menu.keyDown(SDL_SCANCODE_DOWN, settings);
+    for (int step = 0; step < 10; ++step) {
+        EXPECT_EQ(menu.keyDown(SDL_SCANCODE_RIGHT, settings), Menu::Action::changed);
+    }
+    EXPECT_EQ(settings.sensitivity, 2.0f);
+    EXPECT_EQ(menu.keyDown(SDL_SCANCODE_ESCAPE, settings), Menu::Action::resume);
+    // A click lowers a value on its left half and raises it on its right; beside the menu it
+    // resumes.
+    vec2 viewport(720, 480);
+    Menu::Box fov = menu.itemBox(3, viewport);
+    EXPECT_EQ(menu.click(fov.centre - vec2(50, 0), viewport, settings), Menu::Action::changed);
+    EXPECT_EQ(settings.fieldOfView, 55);
+    EXPECT_EQ(menu.item(menu.selected()), Menu::Item::fieldOfView);
+    EXPECT_EQ(menu.click(menu.itemBox(2, viewport).centre, viewport, settings),
+              Menu::Action::changed);
+    EXPECT_TRUE(settings.invertMouse);
+    EXPECT_EQ(menu.click(vec2(5, 5), viewport, settings), Menu::Action::resume);
+    char buffer[48];
+    EXPECT_EQ(menu.line(1, settings, buffer), "Mouse sensitivity  2.0");
+    EXPECT_EQ(Menu(true).itemCount(), 7u);
+}
+
+} // namespace
