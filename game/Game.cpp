@@ -92,7 +92,8 @@ void* receiveMessages(void* gamePointer) {
         if (socket.receiveBytesFrom(&from, message.data, maxDatagramSize, MSG_DONTWAIT) < 0) {
             continue;
         }
-        game->queueMessage(message);
+        message.from = from;
+        game->queueFromServer(message);
     }
     return nullptr;
 }
@@ -158,6 +159,16 @@ bool Game::queueMessage(const GenericMessage& message) {
     }
     inMessages.push_back(message);
     return true;
+}
+
+// Any host can send to our port; only the server's word may change the game.
+bool Game::queueFromServer(const GenericMessage& message) {
+    if (!message.from.sameEndpoint(server)) {
+        MutexLock lock(mutex);
+        ++strangerMessages;
+        return false;
+    }
+    return queueMessage(message);
 }
 
 Player* Game::playerByID(char id) {
@@ -400,14 +411,31 @@ void Game::keyDown(int key) {
     }
     int gameKey = convertKey(key);
     if (gameKey != -1) {
-        sendKeyMessage(gameKey, true);
+        changeKey(gameKey, true);
     }
 }
 
 void Game::keyUp(int key) {
     int gameKey = convertKey(key);
     if (gameKey != -1) {
-        sendKeyMessage(gameKey, false);
+        changeKey(gameKey, false);
+    }
+}
+
+void Game::changeKey(int gameKey, bool pressed) {
+    keyRepeats[size_t(gameKey)] = {pressed, keyRepeatFrames};
+    sendKeyMessage(gameKey, pressed);
+}
+
+// The copies carry the id we know now: a change made before the server told it reaches the
+// server once it has.
+void Game::repeatKeyChanges() {
+    for (int key = 0; key < controlCount; ++key) {
+        KeyRepeat& repeat = keyRepeats[size_t(key)];
+        if (repeat.framesLeft > 0) {
+            --repeat.framesLeft;
+            sendKeyMessage(key, repeat.pressed);
+        }
     }
 }
 
@@ -514,6 +542,7 @@ void Game::update() {
     if (joinMessage && connection.joinDue(double(now))) {
         sendJoin(double(now));
     }
+    repeatKeyChanges();
     markPlayersInCrosshairs();
     particleManager.update(mapManager);
     if (chatTimer > 0 && !talking) {

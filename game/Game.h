@@ -12,6 +12,7 @@
 #include "Settings.h"
 #include "SoundEvents.h"
 
+#include <array>
 #include <deque>
 #include <optional>
 #include <pthread.h>
@@ -29,7 +30,8 @@ const int mouseButtonKey = -7;
 void* receiveMessages(void* game);
 
 // All of the client's game state, without anything of drawing. The receive thread touches only
-// inMessages, under mutex; everything else belongs to the main thread.
+// inMessages and its counters, under mutex, and reads server, which is set before it starts;
+// everything else belongs to the main thread.
 class Game {
   public:
     // Beyond this many waiting datagrams new ones are dropped: a flood must not exhaust memory.
@@ -37,6 +39,10 @@ class Game {
     // One frame handles at most this many, so a flood cannot stall the frame loop.
     static constexpr size_t maxMessagesPerDrain = 256;
     static constexpr size_t maxChatLines = 6;
+    // Key messages are idempotent, so each change of a key goes out again in this many frames
+    // (a quarter of a second): a lost release must not leave the key held on the server, and the
+    // last copies of a change outlast a copy of the change before it that the network delayed.
+    static constexpr int keyRepeatFrames = 15;
 
     char clientPlayerID = unknownPlayerID;
     float currentTime = 0;
@@ -46,6 +52,8 @@ class Game {
     ParticleManager particleManager;
     std::deque<GenericMessage> inMessages;
     size_t droppedMessages = 0;
+    // Datagrams from any other address or port than the server's, which are not queued.
+    size_t strangerMessages = 0;
     bool talking = false;
     Settings settings;
     Menu menu;
@@ -76,8 +84,10 @@ class Game {
     int startReceiveThread();
     // Wakes the receive thread and waits for it to end; afterwards it touches nothing of ours.
     void stopReceiveThread();
-    // Queues one datagram, as the receive thread does; false when the queue is full.
+    // Queues one datagram; false when the queue is full.
     bool queueMessage(const GenericMessage& message);
+    // Queues a datagram whose sender (message.from) is the server; counts any other and drops it.
+    bool queueFromServer(const GenericMessage& message);
     int stopPipeReadEnd() const { return stopPipe[0]; }
 
     Player* playerByID(char id);
@@ -105,6 +115,11 @@ class Game {
     void cleanup();
 
   private:
+    struct KeyRepeat {
+        bool pressed = false;
+        int framesLeft = 0;
+    };
+
     // A player as it was before the update being applied.
     struct PriorBody {
         char id;
@@ -124,11 +139,14 @@ class Game {
     void rememberOwnView();
     void sendJoin(double now);
     void markPlayersInCrosshairs();
+    void changeKey(int gameKey, bool pressed);
+    void repeatKeyChanges();
     void sendKeyMessage(int gameKey, bool pressed);
     void sendTalkMessage();
     void sendShortMessage(char type);
 
     std::optional<JoinMessage> joinMessage;
+    std::array<KeyRepeat, controlCount> keyRepeats{};
     // Kept from update to update so that no update allocates.
     std::vector<PriorBody> priorBodies;
     std::vector<Box> targetBodies;

@@ -11,6 +11,12 @@ Server::Server() {
     std::memset(&addr, 0, sizeof(addr));
 }
 
+bool Server::sameEndpoint(const Server& other) const {
+    return addr.sin_family == other.addr.sin_family &&
+           addr.sin_addr.s_addr == other.addr.sin_addr.s_addr &&
+           addr.sin_port == other.addr.sin_port;
+}
+
 void SocketInfo::init(int) {
     socketFD = socket(AF_INET, SOCK_DGRAM, 0);
     if (socketFD < 0) {

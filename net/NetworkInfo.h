@@ -10,6 +10,8 @@ struct Server {
     socklen_t addrLength = sizeof(sockaddr_in);
 
     Server();
+    // The same IPv4 address and port.
+    bool sameEndpoint(const Server& other) const;
 };
 
 // The client's one UDP socket. Failures end the process with status 0: the client cannot run

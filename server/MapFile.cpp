@@ -12,7 +12,12 @@ MapFile readMapFile(const std::string& path) {
         file.error = "cannot read map " + path;
         return file;
     }
-    MapLoadResult loaded = file.map.load(fileStringContents(path));
+    return mapFromText(fileStringContents(path), path);
+}
+
+MapFile mapFromText(const std::string& text, const std::string& path) {
+    MapFile file;
+    MapLoadResult loaded = file.map.load(text);
     if (loaded.problem == MapLoadResult::tooManyCells) {
         file.error = "map " + path + " is too large: more than " +
                      std::to_string(MapManager::maxCellCount) + " cells";

@@ -14,5 +14,8 @@ struct MapFile {
 
 // Refuses what is no readable regular file, and what the map loader refuses.
 MapFile readMapFile(const std::string& path);
+// The map in the text of the file at path, or why the loader refuses it; path only names the
+// file in the error.
+MapFile mapFromText(const std::string& text, const std::string& path);
 
 #endif

@@ -18,9 +18,10 @@ vec3 walkDelta(const Player& body, const MoveIntent& intent) {
     return probe.getPosition() - body.getPosition();
 }
 
+// The box the body will have after moveAll(delta, 1): placed on the moved eye, as Player does.
 bool fitsAfter(const Player& body, vec3 delta, const Arena& arena) {
     Box moved = body.getBox();
-    moved.move(delta, 1.0f);
+    moved.moveTo(body.getPosition() + delta);
     return arena.fits(moved);
 }
 

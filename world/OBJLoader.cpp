@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 // Model files ship with the game, so a malformed one is a broken installation rather than
 // something to work around: the loader never reads an element that does not exist and instead
@@ -27,11 +28,6 @@ struct Face {
     Corner corners[3];
     unsigned long line;
 };
-
-[[noreturn]] void reportBroken(const std::string& path, unsigned long line, const char* reason) {
-    std::cout << "Broken model file " << path << " at line " << line << ": " << reason << std::endl;
-    std::exit(0);
-}
 
 // Stream extraction of the whole field, as parseFloat reads it, turned into a 0-based index.
 bool readIndex(const std::string& field, int& index) {
@@ -77,6 +73,13 @@ template <typename T> bool inRange(int index, const std::vector<T>& list) {
     return index >= 0 && static_cast<std::size_t>(index) < list.size();
 }
 
+OBJText brokenAt(unsigned long line, const char* fault) {
+    OBJText broken;
+    broken.faultLine = line;
+    broken.fault = fault;
+    return broken;
+}
+
 } // namespace
 
 std::vector<std::string> split(std::string s, char delim) {
@@ -94,10 +97,7 @@ std::vector<std::string> split(std::string s, char delim) {
     return fields;
 }
 
-Model loadOBJ(std::string path) {
-    std::ifstream file;
-    openFile(path, file);
-
+OBJText readOBJ(std::istream& text) {
     std::vector<vec3> positions;
     std::vector<vec2> coordinates;
     std::vector<vec3> normals;
@@ -105,7 +105,7 @@ Model loadOBJ(std::string path) {
 
     std::string line;
     unsigned long lineNumber = 0;
-    while (std::getline(file, line)) {
+    while (std::getline(text, line)) {
         ++lineNumber;
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
@@ -119,13 +119,13 @@ Model loadOBJ(std::string path) {
         } else if (startsWith(line, "f ")) {
             std::vector<std::string> corners = split(after(line, 2), ' ');
             if (corners.size() < 3) {
-                reportBroken(path, lineNumber, "a face needs three corners");
+                return brokenAt(lineNumber, "a face needs three corners");
             }
             Face face;
             face.line = lineNumber;
             for (int k = 0; k < 3; ++k) {
                 if (!readCorner(corners[k], face.corners[k])) {
-                    reportBroken(path, lineNumber, "a corner must be v/vt/vn or v//vn");
+                    return brokenAt(lineNumber, "a corner must be v/vt/vn or v//vn");
                 }
             }
             faces.push_back(face);
@@ -136,18 +136,19 @@ Model loadOBJ(std::string path) {
         coordinates.emplace_back(0, 0);
     }
 
-    Model model;
+    OBJText read;
+    Model& model = read.model;
     unsigned int element = 0;
     for (const Face& face : faces) {
         for (const Corner& c : face.corners) {
             if (!inRange(c.position, positions)) {
-                reportBroken(path, face.line, "position index out of range");
+                return brokenAt(face.line, "position index out of range");
             }
             if (!inRange(c.coordinate, coordinates)) {
-                reportBroken(path, face.line, "texture coordinate index out of range");
+                return brokenAt(face.line, "texture coordinate index out of range");
             }
             if (!inRange(c.normal, normals)) {
-                reportBroken(path, face.line, "normal index out of range");
+                return brokenAt(face.line, "normal index out of range");
             }
             const vec3& p = positions[c.position];
             const vec2& t = coordinates[c.coordinate];
@@ -158,5 +159,17 @@ Model loadOBJ(std::string path) {
             model.elements.push_back(element++);
         }
     }
-    return model;
+    return read;
+}
+
+Model loadOBJ(std::string path) {
+    std::ifstream file;
+    openFile(path, file);
+    OBJText read = readOBJ(file);
+    if (read.fault != nullptr) {
+        std::cout << "Broken model file " << path << " at line " << read.faultLine << ": "
+                  << read.fault << std::endl;
+        std::exit(0);
+    }
+    return std::move(read.model);
 }

@@ -33,10 +33,12 @@ vec3 Player::shoot(const MapManager* map) const {
     return map->pointOfIntersection(position, direction);
 }
 
+// The box is placed from the position rather than moved beside it: moving both by the same
+// steps rounds them apart, and over an hour the body would drift off the eye.
 void Player::moveBy(vec3 delta) {
     position += delta;
     look += delta;
-    box.move(delta, 1.0f);
+    box.moveTo(position);
 }
 
 void Player::move(float amount) {

@@ -100,7 +100,7 @@ TEST_F(Connected, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTy
     EXPECT_EQ(received()[0], 'm');
     EXPECT_EQ(received().substr(0, 3), "t0W");
     // The rest must not meet a keep-alive, however slowly it runs.
-    game.lastSendTime = now + 1e6f;
+    game.currentTime = game.lastSendTime = now + 1e6f;
     game.keyDown(keyT);
     // While typing only letters and the blank type; T is a letter.
     for (int key : {keyT, key1, mouseButtonKey}) {
@@ -110,6 +110,7 @@ TEST_F(Connected, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTy
     game.keyDown(keyBackspace);
     game.update();
     EXPECT_EQ(game.chatTimer, 10);
+    EXPECT_EQ(received(), std::string("k0\3\1", 4)); // W's press again
     // An empty line closes silently; Escape drops a line unsent.
     game.keyDown(keyReturn);
     EXPECT_FALSE(game.talking);
@@ -126,11 +127,35 @@ TEST_F(Connected, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTy
     EXPECT_FALSE(game.talking);
 }
 
+// A lost release would leave the key held on the server: each change goes out again in the
+// next frames, with the id the game knows by then, and a later change replaces it.
+TEST_F(Connected, EachKeyChangeIsRepeatedInTheNextFramesUntilTheNextChange) {
+    game.currentTime = float(getCurrentMillisecond());
+    game.keyDown(keyW);
+    game.update();
+    game.setClientPlayerID('2');
+    game.keyUp(keyW);
+    for (const char* sent : {"k0\3\1", "k0\3\1", "k2\3\0"}) {
+        EXPECT_EQ(received(), std::string(sent, 4));
+    }
+    for (int frame = 0; frame < Game::keyRepeatFrames; ++frame) {
+        game.update();
+        EXPECT_EQ(received(), std::string("k2\3\0", 4));
+    }
+    game.update();
+    EXPECT_EQ(received(100), "");
+}
+
 TEST_F(Connected, ReceiveThreadQueuesZeroFilledDatagramsInOrderStopsCleanlyAndTheQueueIsBounded) {
     game.startReceiveThread();
+    // Only the server's address and port are heard; anyone may send to the client's port.
+    int stranger = socket(AF_INET, SOCK_DGRAM, 0);
+    sendto(stranger, "s4", 2, 0, reinterpret_cast<sockaddr*>(&client), sizeof(client));
     send("s3");
     send(std::string(600, 'q'));
     ASSERT_TRUE(queued(2));
+    close(stranger);
+    EXPECT_EQ(game.strangerMessages, 1u);
     game.stopReceiveThread();
     EXPECT_EQ(std::string(game.inMessages[0].data, 512), "s3" + std::string(510, '\0'));
     EXPECT_EQ(std::string(game.inMessages[1].data, 512), std::string(512, 'q'));
