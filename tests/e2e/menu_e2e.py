@@ -11,10 +11,9 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (Client, FakeServer, client_window, count_pixels, update_message,  # noqa: E402
-                     window_grey, window_rgb, xdotool)
+from harness import (SHUTDOWN, count_pixels, scripted_game, window_grey, window_rgb,  # noqa: E402
+                     xdotool)
 
-SHUTDOWN = "Exiting game\nCleanup game\nDelete maincontext\nDestory mainwindow\nSDL_Quit()\n"
 ME = ("1", "tester", (1024.0, 200.0, 600.0), (0.0, 0.0, 1.0))
 
 
@@ -26,20 +25,8 @@ class Session:
     """A client with its own settings folder, admitted by a scripted server."""
 
     def __init__(self, test, config):
-        self.server = FakeServer()
-        test.addCleanup(self.server.sock.close)
-        env = dict(os.environ, XDG_CONFIG_HOME=config)
-        self.client = Client("127.0.0.1", str(self.server.port), "tester", env=env)
-        test.addCleanup(self.client.kill)
-        test.assertIsNotNone(self.server.receive(timeout=30))
-        self.server.send(b"s1")
-        for _ in range(3):
-            self.server.send(update_message([ME]))
-            time.sleep(0.05)
-        self.window = client_window(self.client)
-        xdotool("mousemove", "--window", self.window, "360", "240")
-        time.sleep(0.5)
-        self.server.receive_all(quiet=0.5)
+        self.server, self.client, self.window = scripted_game(
+            test, [ME], env=dict(os.environ, XDG_CONFIG_HOME=config))
 
     def mouse_sent(self, dx, dy):
         """What the server gets for a real mouse motion: the sums of the motion records."""

@@ -117,8 +117,7 @@ class Package(unittest.TestCase):
         client.interrupt()
         self.assertEqual(client.finish(), 0)
         self.assertTrue(wait_for(lambda: "packaged left" in server.text(), 10), server.text())
-        server.process.terminate()
-        self.assertEqual(server.finish(), 0)
+        self.assertEqual(server.stop(), 0)
         self.assertIn("Server stopped\n", server.text())
 
 
