@@ -210,17 +210,17 @@ def count_pixels(rows, left, top, right, bottom, test):
 
 
 class LossyProxy:
-    """A UDP relay between one client and a server that loses, repeats and delays datagrams at
-    random, each way alike. sent lists what the client sent, updates what the server sent."""
+    """A UDP relay between one client and a server that loses 30%, repeats 10% and delays 0 to
+    150 ms of the datagrams each way. sent lists what the client sent, updates what the server
+    sent."""
 
-    def __init__(self, server_port, drop=0.3, duplicate=0.0, delay=0.0, seed=1):
+    def __init__(self, server_port, seed):
         self.front = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.front.bind(("127.0.0.1", 0))
         self.port = self.front.getsockname()[1]
         self.back = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.back.connect(("127.0.0.1", server_port))
         self.chance = random.Random(seed)
-        self.drop, self.duplicate, self.delay = drop, duplicate, delay
         self.client = None
         self.sent = []
         self.pending = []
@@ -231,11 +231,11 @@ class LossyProxy:
         self.thread.start()
 
     def _schedule(self, send, data):
-        if self.chance.random() < self.drop:
+        if self.chance.random() < 0.3:
             return
-        copies = 2 if self.chance.random() < self.duplicate else 1
+        copies = 2 if self.chance.random() < 0.1 else 1
         for _ in range(copies):
-            heapq.heappush(self.pending, (time.monotonic() + self.chance.uniform(0, self.delay),
+            heapq.heappush(self.pending, (time.monotonic() + self.chance.uniform(0, 0.15),
                                           next(self.order), send, data))
 
     def _relay(self):

@@ -62,7 +62,7 @@ class LossyLink(unittest.TestCase):
 
     def play(self, seed):
         server, port = start_server(bots=0)
-        proxy = LossyProxy(port, drop=0.3, duplicate=0.1, delay=0.15, seed=seed)
+        proxy = LossyProxy(port, seed)
         client = Client("127.0.0.1", str(proxy.port), "tester")
         stuck = []
         try:
@@ -108,7 +108,7 @@ class Flood(unittest.TestCase):
     def test_the_server_keeps_its_rate_and_memory_under_a_flood(self):
         server, port = start_server(bots=0)
         honest = ScriptedClient(port)
-        self.addCleanup(honest.close)
+        self.addCleanup(honest.sock.close)
         self.addCleanup(server.kill)
         own_id = honest.join("honest")[1:2]
         flooder = multiprocessing.Process(target=flood, args=(port, 6, 1))

@@ -41,9 +41,6 @@ class ScriptedClient:
                 return data
         raise AssertionError("no answer to the join of " + name)
 
-    def close(self):
-        self.sock.close()
-
 
 def stamped_lines(text):
     """The log as (UTC time, line) pairs; every line must carry a stamp."""
@@ -67,7 +64,7 @@ class Log(unittest.TestCase):
         self.addCleanup(server.kill)
         alice, bob, dave, eve = (ScriptedClient(port) for _ in range(4))
         for client in (alice, bob, dave, eve):
-            self.addCleanup(client.close)
+            self.addCleanup(client.sock.close)
 
         self.assertEqual(alice.join("alice"), b"s2")
         alice.send(b"t2" + b"HELLO THERE".ljust(30, b"\0"))
