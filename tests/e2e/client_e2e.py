@@ -6,7 +6,6 @@ import shutil
 import struct
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))

@@ -182,18 +182,14 @@ def window_rgb(window):
     dump = subprocess.run(["xwd", "-id", window, "-silent"], capture_output=True,
                           check=True).stdout
     header = struct.unpack(">25I", dump[:100])
-    if header[11] != 32:
-        raise AssertionError("expected 32 bits a pixel, got %d" % header[11])
+    if header[11] != 32 or header[7] != 0:
+        raise AssertionError("expected 32-bit pixels, blue, green, red and pad: %s" % (header,))
     start = header[0] + header[19] * 12
     width, height, bytes_per_line = header[4], header[5], header[12]
     rows = []
     for y in range(height):
         line = dump[start + y * bytes_per_line:start + y * bytes_per_line + 4 * width]
-        # Least significant byte first is blue, green, red, pad; else pad, red, green, blue.
-        if header[7] == 0:
-            red, green, blue = line[2::4], line[1::4], line[0::4]
-        else:
-            red, green, blue = line[1::4], line[2::4], line[3::4]
+        red, green, blue = line[2::4], line[1::4], line[0::4]
         rows.append(bytes(c for pixel in zip(red, green, blue) for c in pixel))
     return rows
 
@@ -202,6 +198,10 @@ def window_grey(window):
     """The window's pixels from xwd, as rows of grey levels."""
     return [[sum(row[3 * x:3 * x + 3]) / 3 for x in range(len(row) // 3)]
             for row in window_rgb(window)]
+
+
+def white(r, g, b):
+    return r > 200 and g > 200 and b > 200
 
 
 def count_pixels(rows, left, top, right, bottom, test):

@@ -2,14 +2,13 @@
 The window stays at 720 x 480 (Xvfb has no window manager); rows count from the top."""
 
 import os
-import socket
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (Client, client_window, count_pixels, scripted_game,  # noqa: E402
-                     start_server, update_message, wait_for, window_rgb)
+from harness import (Client, FakeServer, client_window, count_pixels,  # noqa: E402
+                     scripted_game, start_server, update_message, wait_for, white, window_rgb)
 
 WIDTH, HEIGHT = 720, 480
 
@@ -20,10 +19,6 @@ def yellow(r, g, b):
 
 def red(r, g, b):
     return r > 110 and r > 2 * g and r > 2 * b
-
-
-def white(r, g, b):
-    return r > 200 and g > 200 and b > 200
 
 
 def cyan(r, g, b):
@@ -48,10 +43,9 @@ class Statuses(unittest.TestCase):
         return client, client_window(client)
 
     def test_no_answer_a_full_server_and_a_lost_connection_each_show(self):
-        silent = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        silent.bind(("127.0.0.1", 0))
-        self.addCleanup(silent.close)
-        _, window = self.client_against(silent.getsockname()[1])
+        silent = FakeServer()
+        self.addCleanup(silent.sock.close)
+        _, window = self.client_against(silent.port)
         time.sleep(4.5)
         # "No answer from 127.0.0.1:PORT" fills the width; when it follows "Connecting to ..." is
         # the unit test's.

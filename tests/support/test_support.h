@@ -57,6 +57,10 @@ inline UpdateMessage updateOf(std::initializer_list<PlayerUpdate> records) {
     return update;
 }
 
+inline std::string updateDatagram(std::initializer_list<PlayerUpdate> records) {
+    return bytesOf(updateOf(records));
+}
+
 // Named after the process: other builds on this machine run the same tests at the same time.
 inline std::string writeTempFile(const std::string& name, const std::string& contents) {
     const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + name;

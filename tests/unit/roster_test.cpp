@@ -9,10 +9,6 @@
 
 namespace {
 
-std::string updateDatagram(std::initializer_list<PlayerUpdate> records) {
-    return bytesOf(updateOf(records));
-}
-
 // A 10 x 4 x 10 arena: a floor, and a wall filling column 9 (x from 576) on which shots land. No
 // keep-alive falls due.
 class Roster : public ::testing::Test {

@@ -23,10 +23,6 @@ std::vector<SoundKind> heard(Game& game, std::initializer_list<std::string> data
     return kinds;
 }
 
-std::string update(std::initializer_list<PlayerUpdate> records) {
-    return bytesOf(updateOf(records));
-}
-
 // The own player 'a' fires along +x at bob, then at the wall in column 9 while carol shoots it,
 // dies and sees bob leave.
 TEST(SoundEvents, ComeFromTheShotsHitsDeathsRosterAndChatOfTheUpdates) {
@@ -40,21 +36,21 @@ TEST(SoundEvents, ComeFromTheShotsHitsDeathsRosterAndChatOfTheUpdates) {
     PlayerUpdate a = playerRecord('a', "a", me);
     PlayerUpdate b = playerRecord('b', "b", vec3(300, 100, 320));
     PlayerUpdate c = playerRecord('c', "c", carol, normalized(me - carol));
-    EXPECT_EQ(heard(game, {update({a, b, c})}), std::vector<K>{K::join});
+    EXPECT_EQ(heard(game, {updateDatagram({a, b, c})}), std::vector<K>{K::join});
     a.shooting = 1;
-    EXPECT_EQ(heard(game, {update({a, b, c})}),
+    EXPECT_EQ(heard(game, {updateDatagram({a, b, c})}),
               (std::vector<K>{K::ownShot, K::explosion, K::hitLanded}));
     EXPECT_TRUE(near(game.sounds.at(1).position, vec3(275, 100, 320), 1e-3f));
     b.position = vec3(300, 100, 800);
     c.shooting = 1;
-    EXPECT_EQ(heard(game, {update({a, b, c})}),
+    EXPECT_EQ(heard(game, {updateDatagram({a, b, c})}),
               (std::vector<K>{K::ownShot, K::impact, K::shot, K::hitTaken}));
     EXPECT_TRUE(near(game.sounds.at(1).position, vec3(576, 100, 320), 1e-3f));
     EXPECT_TRUE(near(game.sounds.at(2).position, carol, 0));
     a = playerRecord('a', "a", vec3(-1, -1, -1));
     c.shooting = 0;
     // Only players' chat blips: the server's lines tell of joins and leaves, heard already.
-    EXPECT_EQ(heard(game, {update({a, c}), "tcGG", "tsb left"}),
+    EXPECT_EQ(heard(game, {updateDatagram({a, c}), "tcGG", "tsb left"}),
               (std::vector<K>{K::ownDeath, K::leave, K::chat}));
     // A flood keeps the newest.
     game.sounds.clear();
