@@ -10,7 +10,7 @@ namespace {
 
 // Legal maps of many cells take long to read and find nothing that a small one does not; the
 // unit tests load large ones.
-const long fuzzedCellBudget = 4096;
+const long fuzzedCellBudget = 512;
 
 // The header as the loader reads it: a count that cannot be read, and every one after it, is 0.
 bool largeButLegal(const std::string& text) {

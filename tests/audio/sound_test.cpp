@@ -18,15 +18,13 @@ const vec3 eye(1536, 139, 500);
 // The own player looks along +z and a little up, so its own shots too go into the sky.
 const vec3 ahead = normalized(vec3(0, 0.5f, 1));
 
-// Others shoot into the open sky: the shot meets nothing, so only the gun is heard.
-PlayerUpdate record(char id, vec3 position, bool shooting, vec3 direction = vec3(0, 1, 0)) {
-    PlayerUpdate r;
-    r.playerID = id;
-    std::snprintf(r.name, sizeof r.name, "p%c", id);
-    r.position = position;
-    r.direction = direction;
-    r.shooting = shooting ? 1 : 0;
-    return r;
+// The own player, still or shooting, and another shooting into the open sky: the shot meets
+// nothing, so only the gun is heard.
+PlayerUpdate me(bool shooting = false) {
+    return playerRecord('1', "me", eye, ahead, shooting);
+}
+PlayerUpdate shooterAt(vec3 position) {
+    return playerRecord('2', "other", position, vec3(0, 1, 0), true);
 }
 
 struct Energy {
@@ -69,8 +67,7 @@ class Loopback : public ::testing::Test {
     // The players of the update as the client sees them, and a quarter of a second of what the
     // own player then hears: new players shoot from their second update on.
     Energy hear(std::initializer_list<PlayerUpdate> records) {
-        UpdateMessage update;
-        std::copy(records.begin(), records.end(), update.players);
+        UpdateMessage update = updateOf(records);
         testing::internal::CaptureStdout();
         game.applyUpdateMessage(&update, 0);
         game.sounds.clear();
@@ -104,12 +101,12 @@ TEST_F(Loopback, ShotsAreHeardFromWhereThePictureShowsTheShooterAndFadeWithDista
     const vec3 nearLeft = eye + vec3(-300, 0, 300);
     const vec3 nearRight = eye + vec3(300, 0, 300);
     const vec3 farLeft = eye + vec3(-1400, 0, 1400);
-    Energy left = hear({record('1', eye, false, ahead), record('2', nearLeft, true)});
+    Energy left = hear({me(), shooterAt(nearLeft)});
     EXPECT_LT(pictureX(nearLeft), 360 - 100);
-    Energy right = hear({record('1', eye, false, ahead), record('2', nearRight, true)});
+    Energy right = hear({me(), shooterAt(nearRight)});
     EXPECT_GT(pictureX(nearRight), 360 + 100);
-    Energy far = hear({record('1', eye, false, ahead), record('2', farLeft, true)});
-    Energy own = hear({record('1', eye, true, ahead)});
+    Energy far = hear({me(), shooterAt(farLeft)});
+    Energy own = hear({me(true)});
     EXPECT_GT(left.left, 2 * left.right);
     EXPECT_GT(right.right, 2 * right.left);
     EXPECT_GT(left.left + left.right, 4 * (far.left + far.right));
@@ -119,10 +116,10 @@ TEST_F(Loopback, ShotsAreHeardFromWhereThePictureShowsTheShooterAndFadeWithDista
     EXPECT_GT(own.left + own.right, left.left + left.right);
     // Muted, nothing is heard and nothing waits to be heard later.
     sound.setVolume(0);
-    Energy muted = hear({record('1', eye, true, ahead)});
+    Energy muted = hear({me(true)});
     EXPECT_EQ(muted.left + muted.right, 0);
     sound.setVolume(80);
-    EXPECT_EQ(hear({record('1', eye, false, ahead)}).left, 0);
+    EXPECT_EQ(hear({me()}).left, 0);
 }
 
 TEST_F(Loopback, ASoundFileThatCannotBePlayedIsSaidOnceAndStaysSilent) {
@@ -140,9 +137,8 @@ TEST_F(Loopback, ASoundFileThatCannotBePlayedIsSaidOnceAndStaysSilent) {
                   "shot.wav cannot be played (cut short: a chunk claims 9702 "
                   "bytes, 56 follow): it stays silent\n");
     std::filesystem::remove_all(folder);
-    EXPECT_EQ(hear({record('1', eye, false, ahead), record('2', eye + vec3(0, 0, 300), true)}).left,
-              0);
-    EXPECT_GT(hear({record('1', eye, true, ahead)}).left, 0);
+    EXPECT_EQ(hear({me(), shooterAt(eye + vec3(0, 0, 300))}).left, 0);
+    EXPECT_GT(hear({me(true)}).left, 0);
 }
 
 std::string wave(uint16_t format, uint16_t channels, uint16_t bits, uint32_t dataSize,

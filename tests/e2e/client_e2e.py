@@ -6,13 +6,10 @@ import shutil
 import struct
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import CLIENT, Client, FakeServer, client_window, update_message, xdotool  # noqa: E402
-
-SHUTDOWN = "Exiting game\nCleanup game\nDelete maincontext\nDestory mainwindow\nSDL_Quit()\n"
+from harness import CLIENT, SHUTDOWN, Client, scripted_game, xdotool  # noqa: E402
 
 
 class Arguments(unittest.TestCase):
@@ -29,7 +26,7 @@ class Arguments(unittest.TestCase):
             "  --help     print this help\n"
             "  --version  print the version\n")
         bad_port = "port must be a number from 1 to 65535, got '%s'\n"
-        for args, text in (([], usage), (["127.0.0.1"], usage), (["127.0.0.1", "4000"], usage),
+        for args, text in (([], usage), (["127.0.0.1", "4000"], usage),
                            (["a", "1", "b", "c"], usage), (["--help", "me"], usage),
                            (["-h"], usage), (["--help"], help_text),
                            (["no-such-host.invalid", "4000", "alice"], "error init network stuff\n"),
@@ -79,42 +76,28 @@ def key_changes(datagrams):
 class Session(unittest.TestCase):
     """One client joins, learns its id, sees two players, sends real input and leaves."""
 
-    def setUp(self):
-        self.server = FakeServer()
-        self.client = Client("127.0.0.1", str(self.server.port), "averyveryverylongname")
-
-    def tearDown(self):
-        self.client.kill()
-        self.server.sock.close()
-
     def test_join_input_and_orderly_shutdown(self):
-        self.assertEqual(self.server.receive(timeout=30), b"javeryveryve\0")
-        self.server.send(b"s1")
-        for _ in range(3):
-            self.server.send(update_message([("1", "averyveryve", (1024.0, 200.0, 600.0), (0, 0, 1)),
-                                             ("2", "bob", (1024.0, 200.0, 1200.0), (0, 0, -1))]))
-            time.sleep(0.05)
-        window = client_window(self.client)
-        xdotool("mousemove", "--window", window, "100", "100")
-        time.sleep(0.5)
-        self.server.receive_all(quiet=0.5)
+        server, client, _ = scripted_game(
+            self, [("1", "averyveryve", (1024.0, 200.0, 600.0), (0, 0, 1)),
+                   ("2", "bob", (1024.0, 200.0, 1200.0), (0, 0, -1))], "averyveryverylongname")
+        self.assertEqual(server.joined, b"javeryveryve\0")
 
         # W, A, D, S and Space are game keys 3, 0, 1, 2 and 4; keys the server does not know send
         # nothing. Each change goes out again in the next frames.
         xdotool("key", "w", "a", "d", "s", "space", "1")
-        self.assertEqual(key_changes(self.server.receive_all()),
+        self.assertEqual(key_changes(server.receive_all()),
                          [b"k1" + bytes([key, pressed]) for key in (3, 0, 1, 2, 4) for pressed in (1, 0)])
         xdotool("click", "1")
-        self.assertEqual(key_changes(self.server.receive_all()), [b"k1\x05\x01", b"k1\x05\x00"])
+        self.assertEqual(key_changes(server.receive_all()), [b"k1\x05\x01", b"k1\x05\x00"])
 
         # The client sends horizontal motion negated.
         xdotool("mousemove_relative", "--", "7", "3")
-        moves = [struct.unpack("<ccxxii", d) for d in self.server.receive_all() if d[:1] == b"m"]
+        moves = [struct.unpack("<ccxxii", d) for d in server.receive_all() if d[:1] == b"m"]
         self.assertEqual((sum(m[2] for m in moves), sum(m[3] for m in moves), {m[1] for m in moves}),
                          (-7, 3, {b"1"}))
 
         xdotool("key", "t", "h", "i", "w", "Return")
-        chat = self.server.receive_all()
+        chat = server.receive_all()
         # Typing W sends no key-down, but its release still goes out.
         self.assertIn(b"k1\x03\x00", chat)
         self.assertNotIn(b"k1\x03\x01", chat)
@@ -123,11 +106,11 @@ class Session(unittest.TestCase):
         # takes its place.
         xdotool("key", "t", *(chr(ord("a") + i % 26) for i in range(31)), "BackSpace", "space",
                 "Return")
-        self.assertIn(b"t1ABCDEFGHIJKLMNOPQRSTUVWXYZAB \0", self.server.receive_all())
+        self.assertIn(b"t1ABCDEFGHIJKLMNOPQRSTUVWXYZAB \0", server.receive_all())
 
-        self.client.interrupt()
-        self.assertEqual(self.client.finish(), 0)
-        text = self.client.text()
+        client.interrupt()
+        self.assertEqual(client.finish(), 0)
+        text = client.text()
         startup = re.match(
             r"OpenGL Version: [^\n]*Core Profile[^\n]*\nGL depth size: \d+\n"
             r"(Loading Shader Code\n.*?Returning Program ID: \d+\n\n){3}"
@@ -141,7 +124,7 @@ class Session(unittest.TestCase):
         self.assertIn("ADDING PLAYER: averyveryve\nDONE ADDING PLAYER: averyveryve\n"
                       "ADDING PLAYER: bob\nDONE ADDING PLAYER: bob\n", text)
         self.assertTrue(text.endswith(SHUTDOWN), text[-300:])
-        self.assertEqual([d for d in self.server.receive_all() if d[:1] == b"d"], [b"d1"])
+        self.assertEqual([d for d in server.receive_all() if d[:1] == b"d"], [b"d1"])
 
 
 if __name__ == "__main__":

@@ -12,12 +12,12 @@ import struct
 import subprocess
 import threading
 import time
-import zlib
 
 BUILD_DIR = os.environ.get("CUBEFRAY_BUILD_DIR",
                            os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 CLIENT = os.path.join(BUILD_DIR, "cubefray")
 SERVER = os.path.join(BUILD_DIR, "cubefray-server")
+SHUTDOWN = "Exiting game\nCleanup game\nDelete maincontext\nDestory mainwindow\nSDL_Quit()\n"
 # One 60-byte player record of an update: rotation, eye, direction, name, points, shooting, id.
 RECORD = struct.Struct("<4f3f3f12sibBxx")
 
@@ -30,15 +30,9 @@ def update_message(players):
 
 
 def players_of(update):
-    """The players an update lists: id -> (name, position, direction, shooting)."""
-    players = {}
-    for offset in range(4, 244, RECORD.size):
-        fields = RECORD.unpack(update[offset:offset + RECORD.size])
-        if fields[13] == 0:
-            break
-        players[chr(fields[13])] = (fields[10].split(b"\0")[0].decode(errors="replace"),
-                                    fields[4:7], fields[7:10], fields[12] != 0)
-    return players
+    """The (name, position) of each player an update lists."""
+    records = [RECORD.unpack_from(update, offset) for offset in range(4, 244, RECORD.size)]
+    return [(r[10].split(b"\0")[0].decode(errors="replace"), r[4:7]) for r in records if r[13]]
 
 
 def wait_for(condition, timeout=20.0):
@@ -119,15 +113,6 @@ def free_port():
     return port
 
 
-def start_server(bots):
-    """The real server with bots on a free port: the process and the port."""
-    port = free_port()
-    server = subprocess.Popen([SERVER, "--port", str(port), "--bots", str(bots)],
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    time.sleep(0.3)
-    return server, port
-
-
 class Server(Client):
     """A server program run with the arguments, its log collected as it comes; it is up once it
     has logged its first line."""
@@ -138,29 +123,58 @@ class Server(Client):
             self.kill()
             raise AssertionError("the server did not start: " + self.text())
 
+    def stop(self):
+        """Ends the server as a service manager does; its exit status."""
+        self.process.terminate()
+        return self.finish()
+
+
+def start_server(bots):
+    """The real server with bots on a free port: the server and the port."""
+    port = free_port()
+    return Server("--port", str(port), "--bots", str(bots)), port
+
 
 def xdotool(*args):
     subprocess.run(["xdotool", *args], check=True, timeout=10)
 
 
-def client_window(client=None, timeout=30):
-    """The id of the client's window once it is mapped. Given the client, waits for it to say it
-    has started and reports how it ended if it ended instead."""
+def client_window(client, timeout=30):
+    """The id of the client's window once it is mapped, or how the client ended instead."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
-        if client is not None and client.process.poll() is not None:
+        if client.process.poll() is not None:
             raise AssertionError("the client ended with %d: %s" % (client.process.returncode,
                                                                      client.text()[-500:]))
-        if client is None or "MutexInit" in client.text():
-            # By the process when known: a window of an earlier client may still be going.
-            owner = ["--pid", str(client.process.pid)] if client else []
-            ids = subprocess.run(["xdotool", "search", *owner, "--name", "^Cubefray$"],
-                                 capture_output=True, text=True).stdout.split()
+        if "MutexInit" in client.text():
+            # By the process: a window of an earlier client may still be going.
+            ids = subprocess.run(["xdotool", "search", "--pid", str(client.process.pid), "--name",
+                                  "^Cubefray$"], capture_output=True, text=True).stdout.split()
             if ids:
                 return ids[-1]
         time.sleep(0.1)
-    raise AssertionError("no client window appeared: %s" %
-                         (client.text()[-500:] if client else ""))
+    raise AssertionError("no client window appeared: " + client.text()[-500:])
+
+
+def scripted_game(test, players, name="tester", env=None):
+    """The real client admitted as id 1 by a scripted server that then sends it the players, with
+    the mouse over its window and what it sent meanwhile read: the server (its join kept as
+    joined), the client and the window."""
+    server = FakeServer()
+    test.addCleanup(server.sock.close)
+    client = Client("127.0.0.1", str(server.port), name, env=env)
+    test.addCleanup(client.kill)
+    server.joined = server.receive(timeout=30)
+    test.assertIsNotNone(server.joined, "the client sent no join")
+    server.send(b"s1")
+    for _ in range(3):
+        server.send(update_message(players))
+        time.sleep(0.05)
+    window = client_window(client)
+    xdotool("mousemove", "--window", window, "360", "240")
+    time.sleep(0.5)
+    server.receive_all(quiet=0.5)
+    return server, client, window
 
 
 def window_rgb(window):
@@ -168,18 +182,14 @@ def window_rgb(window):
     dump = subprocess.run(["xwd", "-id", window, "-silent"], capture_output=True,
                           check=True).stdout
     header = struct.unpack(">25I", dump[:100])
-    if header[11] != 32:
-        raise AssertionError("expected 32 bits a pixel, got %d" % header[11])
+    if header[11] != 32 or header[7] != 0:
+        raise AssertionError("expected 32-bit pixels, blue, green, red and pad: %s" % (header,))
     start = header[0] + header[19] * 12
     width, height, bytes_per_line = header[4], header[5], header[12]
     rows = []
     for y in range(height):
         line = dump[start + y * bytes_per_line:start + y * bytes_per_line + 4 * width]
-        # Least significant byte first is blue, green, red, pad; else pad, red, green, blue.
-        if header[7] == 0:
-            red, green, blue = line[2::4], line[1::4], line[0::4]
-        else:
-            red, green, blue = line[1::4], line[2::4], line[3::4]
+        red, green, blue = line[2::4], line[1::4], line[0::4]
         rows.append(bytes(c for pixel in zip(red, green, blue) for c in pixel))
     return rows
 
@@ -190,35 +200,27 @@ def window_grey(window):
             for row in window_rgb(window)]
 
 
+def white(r, g, b):
+    return r > 200 and g > 200 and b > 200
+
+
 def count_pixels(rows, left, top, right, bottom, test):
     """How many pixels of the rectangle (y from the top) pass test(r, g, b)."""
     return sum(test(*row[3 * x:3 * x + 3]) for row in rows[top:bottom] for x in range(left, right))
 
 
-def save_png(rows, path):
-    """Writes rows of r, g, b bytes as a PNG file."""
-    def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data +
-                struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff))
-    header = struct.pack(">IIBBBBB", len(rows[0]) // 3, len(rows), 8, 2, 0, 0, 0)
-    pixels = zlib.compress(b"".join(b"\0" + row for row in rows))
-    with open(path, "wb") as out:
-        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", pixels) +
-                  chunk(b"IEND", b""))
-
-
 class LossyProxy:
-    """A UDP relay between one client and a server that loses, repeats and delays datagrams at
-    random, each way alike. seen() lists what the client sent."""
+    """A UDP relay between one client and a server that loses 30%, repeats 10% and delays 0 to
+    150 ms of the datagrams each way. sent lists what the client sent, updates what the server
+    sent."""
 
-    def __init__(self, server_port, drop=0.3, duplicate=0.0, delay=0.0, seed=1):
+    def __init__(self, server_port, seed):
         self.front = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.front.bind(("127.0.0.1", 0))
         self.port = self.front.getsockname()[1]
         self.back = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.back.connect(("127.0.0.1", server_port))
         self.chance = random.Random(seed)
-        self.drop, self.duplicate, self.delay = drop, duplicate, delay
         self.client = None
         self.sent = []
         self.pending = []
@@ -229,11 +231,11 @@ class LossyProxy:
         self.thread.start()
 
     def _schedule(self, send, data):
-        if self.chance.random() < self.drop:
+        if self.chance.random() < 0.3:
             return
-        copies = 2 if self.chance.random() < self.duplicate else 1
+        copies = 2 if self.chance.random() < 0.1 else 1
         for _ in range(copies):
-            heapq.heappush(self.pending, (time.monotonic() + self.chance.uniform(0, self.delay),
+            heapq.heappush(self.pending, (time.monotonic() + self.chance.uniform(0, 0.15),
                                           next(self.order), send, data))
 
     def _relay(self):
@@ -252,9 +254,6 @@ class LossyProxy:
             while self.pending and self.pending[0][0] <= time.monotonic():
                 _, _, send, data = heapq.heappop(self.pending)
                 send(data)
-
-    def seen(self):
-        return list(self.sent)
 
     def close(self):
         self.running = False

@@ -11,35 +11,18 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (Client, FakeServer, client_window, count_pixels, update_message,  # noqa: E402
-                     window_grey, window_rgb, xdotool)
+from harness import (SHUTDOWN, count_pixels, scripted_game, white, window_grey,  # noqa: E402
+                     window_rgb, xdotool)
 
-SHUTDOWN = "Exiting game\nCleanup game\nDelete maincontext\nDestory mainwindow\nSDL_Quit()\n"
 ME = ("1", "tester", (1024.0, 200.0, 600.0), (0.0, 0.0, 1.0))
-
-
-def white(r, g, b):
-    return r > 200 and g > 200 and b > 200
 
 
 class Session:
     """A client with its own settings folder, admitted by a scripted server."""
 
     def __init__(self, test, config):
-        self.server = FakeServer()
-        test.addCleanup(self.server.sock.close)
-        env = dict(os.environ, XDG_CONFIG_HOME=config)
-        self.client = Client("127.0.0.1", str(self.server.port), "tester", env=env)
-        test.addCleanup(self.client.kill)
-        test.assertIsNotNone(self.server.receive(timeout=30))
-        self.server.send(b"s1")
-        for _ in range(3):
-            self.server.send(update_message([ME]))
-            time.sleep(0.05)
-        self.window = client_window(self.client)
-        xdotool("mousemove", "--window", self.window, "360", "240")
-        time.sleep(0.5)
-        self.server.receive_all(quiet=0.5)
+        self.server, self.client, self.window = scripted_game(
+            test, [ME], env=dict(os.environ, XDG_CONFIG_HOME=config))
 
     def mouse_sent(self, dx, dy):
         """What the server gets for a real mouse motion: the sums of the motion records."""
@@ -61,11 +44,10 @@ class MenuAndSettings(unittest.TestCase):
 
     def test_the_menu_sets_the_mouse_keeps_it_and_quits_like_closing_the_window(self):
         game = Session(self, self.config)
-        self.assertEqual(game.mouse_sent(10, 5), (-10, 5))
         xdotool("key", "Escape")
         menu = game.frame()
         self.assertGreater(count_pixels(menu, 200, 130, 520, 350, white), 800)
-        # Down to the sensitivity, up to 2.0; down to inversion, on; Escape back to the game.
+        # Down to the sensitivity, up to 2.0 from 1; down to inversion, on; Escape back to the game.
         xdotool("key", "Down", *["Right"] * 10, "Down", "Return", "Escape")
         self.assertLess(count_pixels(game.frame(), 200, 130, 520, 350, white), 200)
         self.assertEqual(game.mouse_sent(10, 5), (-20, -10))

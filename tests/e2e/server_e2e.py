@@ -13,8 +13,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (BUILD_DIR, Client, Server, client_window, free_port, start_server,  # noqa: E402
-                     wait_for, window_grey, xdotool)
+from harness import (BUILD_DIR, Client, client_window, start_server, wait_for,  # noqa: E402
+                     window_grey, xdotool)
 
 STAMP = re.compile(r"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})Z (.*)")
 
@@ -41,9 +41,6 @@ class ScriptedClient:
                 return data
         raise AssertionError("no answer to the join of " + name)
 
-    def close(self):
-        self.sock.close()
-
 
 def stamped_lines(text):
     """The log as (UTC time, line) pairs; every line must carry a stamp."""
@@ -62,13 +59,12 @@ class Log(unittest.TestCase):
     every line stamped with the time it happened."""
 
     def test_each_event_is_a_stamped_line(self):
-        port = free_port()
         started = datetime.datetime.now(datetime.timezone.utc)
-        server = Server("--port", str(port), "--bots", "1")
+        server, port = start_server(bots=1)
         self.addCleanup(server.kill)
         alice, bob, dave, eve = (ScriptedClient(port) for _ in range(4))
         for client in (alice, bob, dave, eve):
-            self.addCleanup(client.close)
+            self.addCleanup(client.sock.close)
 
         self.assertEqual(alice.join("alice"), b"s2")
         alice.send(b"t2" + b"HELLO THERE".ljust(30, b"\0"))
@@ -84,8 +80,7 @@ class Log(unittest.TestCase):
             alice.send(b"x2")  # alice keeps talking; dave has fallen silent
             return "dave timed out" in server.text()
         self.assertTrue(wait_for(dave_timed_out, 15), server.text())
-        server.process.terminate()
-        self.assertEqual(server.finish(), 0)
+        self.assertEqual(server.stop(), 0)
         stopped = datetime.datetime.now(datetime.timezone.utc)
 
         lines = stamped_lines(server.text())
@@ -132,8 +127,7 @@ class Movement(unittest.TestCase):
     # Cleanups, unlike tearDown, also run when setUp fails.
     def setUp(self):
         self.server, port = start_server(bots=0)
-        self.addCleanup(self.server.communicate, timeout=10)
-        self.addCleanup(self.server.terminate)
+        self.addCleanup(self.server.kill)
         self.client = Client("127.0.0.1", str(port), "tester")
         self.addCleanup(self.client.kill)
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: tester\n" in self.client.text(), 30),

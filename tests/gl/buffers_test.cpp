@@ -5,14 +5,6 @@
 
 namespace {
 
-// Leaves the buffer bound, so its contents can be read next.
-GLint bufferSize(GLenum target, GLuint buffer) {
-    glBindBuffer(target, buffer);
-    GLint size = -1;
-    glGetBufferParameteriv(target, GL_BUFFER_SIZE, &size);
-    return size;
-}
-
 using GlBuffers = GlTest;
 
 // A mesh that mixed up its arrays shows in every drawing test; the map builds its own.

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -43,23 +42,18 @@ void operator delete(void* memory, std::size_t) noexcept {
 namespace {
 
 PlayerUpdate shooter(char id, const char* name, vec3 position, float yaw) {
-    PlayerUpdate record;
-    record.playerID = id;
-    std::snprintf(record.name, sizeof record.name, "%s", name);
-    record.position = position;
-    record.direction = vec3(-std::sin(yaw), -0.1f, -std::cos(yaw));
+    PlayerUpdate record =
+        playerRecord(id, name, position, vec3(-std::sin(yaw), -0.1f, -std::cos(yaw)), true);
     record.rotation.fromAxisAngle(vec3(0, 1, 0), yaw);
     record.points = 7;
-    record.shooting = 1;
     return record;
 }
 
 GenericMessage busyUpdate() {
-    UpdateMessage update;
-    update.players[0] = shooter('1', "alice", vec3(1024, 139, 400), 3.1f);
-    update.players[1] = shooter('2', "bob", vec3(1030, 139, 900), 0.3f);
-    update.players[2] = shooter('3', "carol", vec3(1250, 139, 1100), -0.5f);
-    update.players[3] = shooter('4', "dave", vec3(1100, 139, 700), 1.6f);
+    UpdateMessage update = updateOf({shooter('1', "alice", vec3(1024, 139, 400), 3.1f),
+                                     shooter('2', "bob", vec3(1030, 139, 900), 0.3f),
+                                     shooter('3', "carol", vec3(1250, 139, 1100), -0.5f),
+                                     shooter('4', "dave", vec3(1100, 139, 700), 1.6f)});
     GenericMessage message;
     std::memcpy(message.data, &update, sizeof update);
     return message;

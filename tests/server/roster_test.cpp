@@ -41,14 +41,6 @@ TEST(Roster, SeatsGoToTheLowestFreeIDsAndFreeOnLeavingOrSilence) {
     EXPECT_EQ(game.server.findPlayer('2'), nullptr);
     EXPECT_EQ(chatFor(last, clientAddress(3)), Lines{"s:bob left"});
     EXPECT_TRUE(sentTo(last, clientAddress(2)).empty());
-    EXPECT_EQ(game.log.str(), "alice joined as 1 from 127.0.0.1:40001\n"
-                              "bob joined as 2 from 127.0.0.1:40002\n"
-                              "carol joined as 3 from 127.0.0.1:40003\n"
-                              "dave joined as 4 from 127.0.0.1:40004\n"
-                              "refused late from 127.0.0.1:40005: server full\n"
-                              "alice left\n"
-                              "erin joined as 1 from 127.0.0.1:40005\n"
-                              "bob timed out\n");
     EXPECT_EQ(game.server.malformedDatagrams() + game.server.unownedDatagrams(), 0);
     // Carol's answers are lost: she sends with the unknown id, refused but alive.
     game.run(6 * 60, {{3, '0'}, {4, '4'}, {5, '1'}});

@@ -2,13 +2,16 @@
 #define CUBEFRAY_TEST_SUPPORT_H
 
 #include "MapManager.h"
+#include "Messages.h"
 #include "Quaternion.h"
 #include "Vector.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -34,6 +37,28 @@ inline MapManager loadedMap(const std::string& text) {
 // A wire record as the bytes of a datagram.
 template <typename Record> std::string bytesOf(const Record& record) {
     return std::string(reinterpret_cast<const char*>(&record), sizeof(record));
+}
+
+// One player of an update; a name of twelve characters fills its field without a terminator.
+inline PlayerUpdate playerRecord(char id, const char* name, vec3 position,
+                                 vec3 direction = vec3(1, 0, 0), bool shooting = false) {
+    PlayerUpdate r;
+    r.playerID = id;
+    std::memcpy(r.name, name, std::min(std::strlen(name), sizeof(r.name)));
+    r.position = position;
+    r.direction = direction;
+    r.shooting = shooting ? 1 : 0;
+    return r;
+}
+
+inline UpdateMessage updateOf(std::initializer_list<PlayerUpdate> records) {
+    UpdateMessage update;
+    std::copy(records.begin(), records.end(), update.players);
+    return update;
+}
+
+inline std::string updateDatagram(std::initializer_list<PlayerUpdate> records) {
+    return bytesOf(updateOf(records));
 }
 
 // Named after the process: other builds on this machine run the same tests at the same time.

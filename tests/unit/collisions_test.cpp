@@ -18,7 +18,6 @@ TEST(Box, SurfacesCountAsInside) {
     EXPECT_FALSE(intersects(cell(), vec3(std::nanf(""), 10, 10)));
     EXPECT_TRUE(intersects(cell(), Box(vec3(96, 32, 32), 64)));
     EXPECT_FALSE(intersects(cell(), Box(vec3(96.5f, 32, 32), 64)));
-    EXPECT_FLOAT_EQ(distanceVec3(vec3(1, 2, 3), vec3(3, 5, 9)), 7);
 }
 
 TEST(LineAABB, SlabTestAndFaceClippingFindTheEntryPoint) {

@@ -12,44 +12,22 @@ vec4 row(const mat4& m, int r) {
     return vec4(m.m[4 * r], m.m[4 * r + 1], m.m[4 * r + 2], m.m[4 * r + 3]);
 }
 
-// What the drawing, the player and the server do with these shows in their own tests.
-TEST(VectorAndMatrix, ZeroStaysZeroAndProductsApplyTheRightFactorFirst) {
-    vec3 zero;
-    zero.normalize();
-    EXPECT_TRUE(near(zero, vec3(0, 0, 0), 0));
-    EXPECT_TRUE(near(normalized(vec2(3, 4)), vec2(0.6f, 0.8f)));
-    EXPECT_TRUE(near(vec3(0, 1, 0).cross(vec3(1, 0, 0)), vec3(0, 0, -1), 0));
-    // Translation sits in the last column, so T * S scales first.
-    EXPECT_TRUE(near(translate(10, 0, 0) * scale(2) * vec4(1, 1, 1, 1), vec4(12, 2, 2, 1)));
-    EXPECT_TRUE(near(scale(2) * translate(10, 0, 0) * vec4(1, 1, 1, 1), vec4(22, 2, 2, 1)));
-    EXPECT_EQ(lerp(2.0f, 4.0f, 1.5f), 5);
-}
-
-TEST(Quaternion, AxisAngleRotationAndProductConventions) {
+// What the drawing, the player and the server do with these shows in their own tests: the
+// rotation's matrix and the order of products among them.
+TEST(Quaternion, ZeroStaysZeroAndTheAxisNeedNotBeOfUnitLength) {
     // A zero quaternion stays zero rather than turning into NaN.
     quat two(0, 0, 0, 2), zero(0, 0, 0, 0);
     two.normalize();
     zero.normalize();
     EXPECT_TRUE(near(two, quat(), 0));
     EXPECT_EQ(zero.w, 0);
-    // Counter-clockwise about the axis, which need not be of unit length.
+    // Counter-clockwise about the axis.
     quat q;
     q.fromAxisAngle(vec3(0, 0, 2), pi / 2);
     EXPECT_TRUE(near(q, quat(0, 0, 0.7071068f, 0.7071068f)));
-    EXPECT_TRUE(near(row(q.toMatrix(), 0), vec4(0, -1, 0, 0), 1e-6f));
-    EXPECT_TRUE(near(row(q.toMatrix(), 1), vec4(1, 0, 0, 0), 1e-6f));
-    quat a, b;
-    a.fromAxisAngle(vec3(0, 1, 0), pi / 2);
-    b.fromAxisAngle(vec3(1, 0, 0), pi / 2);
-    // a * b applies b first: +y turns to +z about x, then to +x about y.
-    EXPECT_TRUE(near((a * b) * vec3(0, 1, 0), vec3(1, 0, 0)));
 }
 
-TEST(Transforms, ProjectionsAndTheMirroringLookAt) {
-    mat4 p = perspective(1, 90, 1, 3);
-    EXPECT_TRUE(near(row(p, 0), vec4(1, 0, 0, 0), 1e-6f));
-    EXPECT_TRUE(near(row(p, 2), vec4(0, 0, -2, -3), 1e-6f));
-    EXPECT_TRUE(near(row(p, 3), vec4(0, 0, -1, 0), 0));
+TEST(Transforms, TheMirroringLookAt) {
     mat4 v = lookAt(vec3(0, 0, 0), vec3(0, 0, -1), vec3(0, 1, 0));
     EXPECT_TRUE(near(row(v, 0), vec4(-1, 0, 0, 0), 0));
     EXPECT_TRUE(near(row(v, 1), vec4(0, 1, 0, 0), 0));
@@ -59,7 +37,10 @@ TEST(Transforms, ProjectionsAndTheMirroringLookAt) {
     EXPECT_GT((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y), 0);
 }
 
-TEST(Conversion, ClampAndTruncationSaturate) {
+TEST(Conversion, ZeroStaysZeroAndClampAndTruncationSaturate) {
+    vec3 zero;
+    zero.normalize();
+    EXPECT_TRUE(near(zero, vec3(0, 0, 0), 0));
     EXPECT_TRUE(std::isnan(clamp(std::nanf(""), 0.0f, 3.0f)));
     // An empty range: below it gives the lower end, anything else the upper end.
     EXPECT_EQ(clamp(-5, 0, -1), 0);

