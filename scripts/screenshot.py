@@ -6,11 +6,25 @@ players, shots and chat. Run under Xvfb from the repository root:
 
 import math
 import os
+import struct
 import sys
 import time
+import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
-from harness import RECORD, Client, FakeServer, client_window, save_png, window_rgb  # noqa: E402
+from harness import RECORD, Client, FakeServer, client_window, window_rgb  # noqa: E402
+
+
+def save_png(rows, path):
+    """Writes rows of r, g, b bytes as a PNG file."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff))
+    header = struct.pack(">IIBBBBB", len(rows[0]) // 3, len(rows), 8, 2, 0, 0, 0)
+    pixels = zlib.compress(b"".join(b"\0" + row for row in rows))
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", pixels) +
+                  chunk(b"IEND", b""))
 
 
 def facing(direction):
