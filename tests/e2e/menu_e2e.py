@@ -42,7 +42,7 @@ class MenuAndSettings(unittest.TestCase):
         self.config = folder.name
         self.settings = os.path.join(self.config, "cubefray", "settings")
 
-    def test_the_menu_sets_the_mouse_keeps_it_and_quits_like_closing_the_window(self):
+    def test_the_menu_sets_the_mouse_a_restart_keeps_it_and_quit_closes_the_window(self):
         game = Session(self, self.config)
         xdotool("key", "Escape")
         menu = game.frame()
@@ -58,6 +58,7 @@ class MenuAndSettings(unittest.TestCase):
         self.assertEqual(game.client.finish(), 0)
         self.assertTrue(game.client.text().endswith(SHUTDOWN), game.client.text()[-200:])
         self.assertEqual([d for d in game.server.receive_all() if d[:1] == b"d"], [b"d1"])
+        self.assertEqual(Session(self, self.config).mouse_sent(10, 5), (-20, -10))
 
     def test_settings_survive_a_restart_and_damage_gives_the_defaults(self):
         pictures = {}
