@@ -1,7 +1,8 @@
 #include "WaveFile.h"
 
+#include "FileLoader.h"
+
 #include <algorithm>
-#include <fstream>
 #include <optional>
 
 namespace {
@@ -102,21 +103,16 @@ WaveRead parseWave(std::string_view bytes) {
 }
 
 WaveRead readWaveFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
+    FileBytes file = readFileBytes(path, maxWaveFileBytes);
+    switch (file.problem) {
+    case FileBytes::Problem::none:
+        return parseWave(file.bytes);
+    case FileBytes::Problem::cannotOpen:
         return failure("cannot be opened");
-    }
-    std::streamoff size = file.tellg();
-    if (size < 0) {
-        return failure("cannot be read");
-    }
-    if (size_t(size) > maxWaveFileBytes) {
+    case FileBytes::Problem::tooLarge:
         return failure("larger than " + std::to_string(maxWaveFileBytes >> 20) + " MiB");
+    case FileBytes::Problem::cannotRead:
+        break;
     }
-    std::string bytes(size_t(size), '\0');
-    file.seekg(0);
-    if (!file.read(bytes.data(), size)) {
-        return failure("cannot be read");
-    }
-    return parseWave(bytes);
+    return failure("cannot be read");
 }

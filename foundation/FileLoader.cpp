@@ -1,6 +1,7 @@
 #include "FileLoader.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 void openFile(std::string path, std::ifstream& file) {
@@ -20,4 +21,25 @@ std::string fileStringContents(std::string path) {
         contents += line;
     }
     return contents;
+}
+
+FileBytes readFileBytes(const std::string& path, size_t maxBytes) {
+    std::error_code error;
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!std::filesystem::is_regular_file(path, error) || !file) {
+        return {"", FileBytes::Problem::cannotOpen};
+    }
+    std::streamoff size = file.tellg();
+    if (size < 0) {
+        return {"", FileBytes::Problem::cannotRead};
+    }
+    if (size_t(size) > maxBytes) {
+        return {"", FileBytes::Problem::tooLarge};
+    }
+    std::string bytes(size_t(size), '\0');
+    file.seekg(0);
+    if (!file.read(bytes.data(), size)) {
+        return {"", FileBytes::Problem::cannotRead};
+    }
+    return {bytes, FileBytes::Problem::none};
 }

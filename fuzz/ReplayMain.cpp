@@ -1,10 +1,10 @@
 // Runs the inputs named on the command line, files or folders of files, through a fuzz target
 // once each: the regression corpus as an ordinary test, with any compiler.
+#include "FileLoader.h"
+
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -32,15 +32,14 @@ int main(int argc, char** argv) {
     int ran = 0;
     for (int i = 1; i < argc; ++i) {
         for (const std::filesystem::path& input : inputsOf(argv[i])) {
-            std::ifstream file(input, std::ios::binary);
-            if (!file) {
+            FileBytes file = readFileBytes(input.string(), SIZE_MAX);
+            if (file.problem != FileBytes::Problem::none) {
                 std::cerr << "cannot read " << input << std::endl;
                 return 1;
             }
-            std::string bytes((std::istreambuf_iterator<char>(file)),
-                              std::istreambuf_iterator<char>());
             std::cout << input.filename().string() << std::endl;
-            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(file.bytes.data()),
+                                   file.bytes.size());
             ++ran;
         }
     }

@@ -1,8 +1,11 @@
 #include "Settings.h"
 
+#include "FileLoader.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -131,13 +134,11 @@ SettingsRead readSettings(const std::string& path) {
     if (path.empty() || !std::filesystem::exists(path, error)) {
         return {};
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(path, error) || !file.is_open()) {
+    FileBytes file = readFileBytes(path, SIZE_MAX);
+    if (file.problem != FileBytes::Problem::none) {
         return {Settings(), "it cannot be read"};
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parseSettings(text.str());
+    return parseSettings(file.bytes);
 }
 
 std::string writeSettings(const std::string& path, const Settings& settings) {
