@@ -152,6 +152,7 @@ void SoundPlayer::loadSounds(const std::string& folder) {
             alSourcei(voices[firstVoiceOf(kind) + i], AL_BUFFER, ALint(buffer));
         }
         if (alGetError() != AL_NO_ERROR) {
+            alDeleteBuffers(1, &buffer);
             std::cout << "Sound " << path << " cannot be played (OpenAL refused it): it stays "
                       << "silent" << std::endl;
             continue;
@@ -163,7 +164,7 @@ void SoundPlayer::loadSounds(const std::string& folder) {
 // Loudness is heard on a roughly logarithmic scale; the square makes the steps of the menu
 // sound more even than a straight line would.
 void SoundPlayer::setVolume(int volume) {
-    float share = float(std::clamp(volume, 0, 100)) / 100;
+    float share = float(std::clamp(volume, 0, Settings::maxVolume)) / Settings::maxVolume;
     gain = share * share;
     if (isOn()) {
         alListenerf(AL_GAIN, gain);

@@ -105,9 +105,6 @@ Menu::Action Menu::activate(Settings& settings) {
     switch (items[chosen]) {
     case Item::resume:
         return Action::resume;
-    case Item::invertMouse:
-        settings.invertMouse = !settings.invertMouse;
-        return Action::changed;
     case Item::fullscreen:
         return Action::toggleFullscreen;
     case Item::quit:
