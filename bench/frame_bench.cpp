@@ -129,7 +129,7 @@ void measureAtSize(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* win
     Figures busy = measure(frames, [&] {
         topUpParticles(game);
         addVolley(game, frame++);
-        game.update();
+        game.update(double(getCurrentMillisecond()));
         sound.play(game);
         scene.draw(game);
         SDL_GL_SwapWindow(window);
@@ -163,8 +163,7 @@ int main(int argc, char* argv[]) {
     }
     Clock::time_point processStart = Clock::now();
     Game game;
-    game.initNetworkStuff("127.0.0.1", 9);
-    pthread_mutex_init(&game.mutex, nullptr);
+    game.start("127.0.0.1", 4000, PeerAddress{0x7f000001, 4000}, double(getCurrentMillisecond()));
     startDecodingSceneImages();
     SDL_Init(SDL_INIT_VIDEO);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -187,7 +186,7 @@ int main(int argc, char* argv[]) {
     std::cout.setstate(std::ios::failbit);
     Scene scene;
     scene.init(game, 720, 480);
-    game.update();
+    game.update(double(getCurrentMillisecond()));
     scene.draw(game);
     SDL_GL_SwapWindow(window);
     glFinish();
@@ -212,8 +211,6 @@ int main(int argc, char* argv[]) {
     sound.stop();
 
     scene.release();
-    game.cleanup();
-    pthread_mutex_destroy(&game.mutex);
     glDeleteVertexArrays(1, &vertexArray);
     SDL_GL_DeleteContext(context);
     SDL_DestroyWindow(window);

@@ -58,28 +58,29 @@ BENCHMARK(particleUpdate)->Arg(120)->Arg(1200);
 
 // One server update with four players all shooting: the roster, four marches and the effects.
 void updateWithFourShooters(benchmark::State& state) {
+    const PeerAddress server{0x7f000001, 4000};
     Game game;
-    pthread_mutex_init(&game.mutex, nullptr);
+    game.start("127.0.0.1", server.port, server, 0);
     game.mapManager.load(arenaText());
-    UpdateMessage update;
+    std::vector<PlayerUpdate> records(4);
     const vec3 eyes[4] = {vec3(500, 139, 500), vec3(1500, 139, 500), vec3(1500, 139, 1500),
                           vec3(500, 139, 1500)};
     for (int i = 0; i < 4; ++i) {
-        PlayerUpdate& r = update.players[i];
+        PlayerUpdate& r = records[size_t(i)];
         r.playerID = char('1' + i);
         std::strcpy(r.name, "bench");
         r.position = eyes[i];
         r.direction = normalized(vec3(1024, 139, 1024) - eyes[i]);
         r.shooting = 1;
     }
+    const WireBytes update = encodeUpdate(records);
     std::cout.setstate(std::ios::failbit);
-    game.applyUpdateMessage(&update, 0);
+    game.receive(update.view(), server, 0);
     std::cout.clear();
     for (auto _ : state) {
-        game.applyUpdateMessage(&update, 0);
+        game.receive(update.view(), server, 0);
         game.particleManager.particles.clear();
     }
-    pthread_mutex_destroy(&game.mutex);
 }
 BENCHMARK(updateWithFourShooters);
 

@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "KeyOf.h"
+
 #include <iostream>
 
 Controls::Controls(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window,
@@ -25,7 +27,7 @@ void Controls::handle(const SDL_Event& event) {
         break;
     case SDL_KEYUP:
         // Releases always reach the game, so no key stays held behind the menu.
-        game.keyUp(event.key.keysym.scancode);
+        game.keyUp(keyOf(event.key.keysym.scancode));
         break;
     case SDL_MOUSEMOTION:
         if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
@@ -40,12 +42,12 @@ void Controls::handle(const SDL_Event& event) {
             menuAction(game.menu.click(menuPoint(event.button.x, event.button.y),
                                        scene.viewportSize, game.settings));
         } else {
-            game.keyDown(mouseButtonKey);
+            game.keyDown(Key::mouseButton);
         }
         break;
     case SDL_MOUSEBUTTONUP:
         if (!menuHasButton) {
-            game.keyUp(mouseButtonKey);
+            game.keyUp(Key::mouseButton);
         }
         menuHasButton = false;
         break;
@@ -66,11 +68,11 @@ void Controls::keyDown(const SDL_Event& event) {
         return;
     }
     if (game.menu.isOpen()) {
-        menuAction(game.menu.keyDown(key, game.settings));
+        menuAction(game.menu.keyDown(keyOf(key), game.settings));
         return;
     }
     // An open chat line takes Escape as "cancel".
-    game.keyDown(key);
+    game.keyDown(keyOf(key));
 }
 
 void Controls::menuAction(Menu::Action action) {

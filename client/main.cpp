@@ -1,18 +1,22 @@
 #include "ClientArguments.h"
+#include "Codec.h"
 #include "Controls.h"
 #include "FilePath.h"
 #include "FrameLog.h"
 #include "FramePacer.h"
 #include "Game.h"
-#include "Messages.h"
+#include "Inbox.h"
 #include "Scene.h"
 #include "SoundPlayer.h"
 #include "Timing.h"
-#include "Window.h"
+#include "UdpEndpoint.h"
 
 #include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
 #include <epoxy/gl.h>
 #include <iostream>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -21,8 +25,64 @@ const int startWidth = 720;
 const int startHeight = 480;
 const double frameMillis = 1000.0 / 60;
 
-void runFrames(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window,
-               Controls& controls) {
+// Prints msg and SDL's error text, quits SDL and ends the process with status 1.
+[[noreturn]] void sdldie(const char* msg) {
+    std::printf("%s: %s\n", msg, SDL_GetError());
+    std::fflush(stdout);
+    SDL_Quit();
+    std::exit(1);
+}
+
+// Prints and clears SDL's error text, if there is one.
+void checkSDLError(int line) {
+    const char* error = SDL_GetError();
+    if (*error == '\0') {
+        return;
+    }
+    std::cout << "SDL Error: " << error << std::endl;
+    std::cout << " + line: " << line << std::endl;
+    SDL_ClearError();
+}
+
+// A client that cannot talk to its server has nothing left to do: it ends at once, without the
+// shutdown lines.
+[[noreturn]] void endOnNetworkFailure(const char* line) {
+    std::cout << line << std::flush;
+    std::exit(0);
+}
+
+// The link to the server as the frame loop uses it: the socket, the server's address and the
+// receive thread's queue.
+struct ServerLink {
+    UdpEndpoint& endpoint;
+    PeerAddress server;
+    Inbox& inbox;
+
+    void sendWaiting(Game& game) const {
+        for (const WireBytes& message : game.outgoing()) {
+            if (!endpoint.send(server, message.view()).empty()) {
+                endOnNetworkFailure("Error sending bytes to server\n");
+            }
+        }
+        game.clearOutgoing();
+    }
+
+    void receiveWaiting(Game& game, double now) const {
+        if (inbox.failure() != 0) {
+            endOnNetworkFailure("Error receiving bytes from server\n");
+        }
+        inbox.drain([&](std::string_view bytes, const PeerAddress& sender) {
+            game.receive(bytes, sender, now);
+        });
+    }
+};
+
+double gameClock() {
+    return double(getCurrentMillisecond());
+}
+
+void runFrames(Game& game, const ServerLink& link, Scene& scene, SoundPlayer& sound,
+               SDL_Window* window, Controls& controls) {
     FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
     FrameLog frameLog;
     while (controls.isRunning()) {
@@ -31,7 +91,11 @@ void runFrames(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window,
         while (SDL_PollEvent(&event)) {
             controls.handle(event);
         }
-        game.update();
+        link.sendWaiting(game);
+        double now = gameClock();
+        link.receiveWaiting(game, now);
+        game.update(now);
+        link.sendWaiting(game);
         sound.play(game);
         scene.draw(game);
         SDL_GL_SwapWindow(window);
@@ -54,26 +118,16 @@ void startSound(SoundPlayer& sound, Game& game) {
     game.menu = Menu(true);
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    ClientArguments arguments = readClientArguments(argc, argv);
-    if (!arguments.reply.empty()) {
-        std::cout << arguments.reply;
-        return 0;
-    }
-    Game game;
-    vec2 windowSize(startWidth, startHeight);
-    game.initNetworkStuff(argv[1], arguments.port);
-    startDecodingSceneImages();
-    std::string settingsFile = settingsPath();
-    SettingsRead settings = readSettings(settingsFile);
+void readSettingsInto(Game& game, const std::string& file) {
+    SettingsRead settings = readSettings(file);
     if (!settings.problem.empty()) {
-        std::cout << "Settings file " << settingsFile << " is damaged (" << settings.problem
+        std::cout << "Settings file " << file << " is damaged (" << settings.problem
                   << "): using the defaults" << std::endl;
     }
     game.settings = settings.settings;
+}
 
+SDL_Window* openWindow() {
     // The video subsystem must be up before the context attributes are set, or they are lost
     // and the driver hands out a compatibility context.
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -89,11 +143,15 @@ int main(int argc, char* argv[]) {
         sdldie("Unable to create window");
     }
     checkSDLError(129);
+    return window;
+}
+
+SDL_GLContext createContext(SDL_Window* window) {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
-    SDL_GLContext mainContext = SDL_GL_CreateContext(window);
+    SDL_GLContext context = SDL_GL_CreateContext(window);
     checkSDLError(137);
-    if (mainContext == nullptr) {
+    if (context == nullptr) {
         sdldie("Unable to create GL context");
     }
     std::cout << "OpenGL Version: " << glGetString(GL_VERSION) << std::endl;
@@ -102,33 +160,67 @@ int main(int argc, char* argv[]) {
     int depthSize = 0;
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthSize);
     std::cout << "GL depth size: " << depthSize << std::endl;
+    return context;
+}
 
+} // namespace
+
+int main(int argc, char* argv[]) {
+    ClientArguments arguments = readClientArguments(argc, argv);
+    if (!arguments.reply.empty()) {
+        std::cout << arguments.reply;
+        return 0;
+    }
+    const std::string host = argv[1];
+    Game game;
+    UdpEndpoint endpoint;
+    if (!endpoint.open().empty()) {
+        endOnNetworkFailure("Error opening socket\n");
+    }
+    std::optional<uint32_t> serverIP = resolveIPv4(host);
+    if (!serverIP) {
+        endOnNetworkFailure("error init network stuff\n");
+    }
+    const PeerAddress server{*serverIP, uint16_t(arguments.port)};
+    startDecodingSceneImages();
+    const std::string settingsFile = settingsPath();
+    readSettingsInto(game, settingsFile);
+
+    SDL_Window* window = openWindow();
+    SDL_GLContext mainContext = createContext(window);
     // A core profile draws nothing without a vertex array object; one serves every mesh.
     GLuint vertexArray = 0;
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
 
     Scene scene;
-    scene.init(game, windowSize.x, windowSize.y);
+    std::string failure = scene.init(game, startWidth, startHeight);
+    if (!failure.empty()) {
+        std::cout << failure << std::flush;
+        return 0;
+    }
 
-    int mutexInit = pthread_mutex_init(&game.mutex, nullptr);
-    int threadCreate = game.startReceiveThread();
-    std::cout << "MutexInit: " << mutexInit << "  PThreadCreate: " << threadCreate << std::endl;
-
-    JoinMessage join(argv[3]);
-    std::cout << "Name: " << textOfField(join.name, sizeof(join.name)) << std::endl;
-    game.join(argv[3]);
+    Inbox inbox(endpoint, server);
+    int lockInit = inbox.initLock();
+    int threadCreate = inbox.start();
+    std::cout << "MutexInit: " << lockInit << "  PThreadCreate: " << threadCreate << std::endl;
+    std::cout << "Name: " << joinedName(argv[3]) << std::endl;
+    ServerLink link{endpoint, server, inbox};
+    game.start(host, arguments.port, server, gameClock());
+    game.join(argv[3], gameClock());
+    link.sendWaiting(game);
 
     SoundPlayer sound;
     startSound(sound, game);
     Controls controls(game, scene, sound, window, settingsFile);
     controls.applySettings();
-    runFrames(game, scene, sound, window, controls);
+    runFrames(game, link, scene, sound, window, controls);
 
-    game.stopReceiveThread();
-    pthread_mutex_destroy(&game.mutex);
+    inbox.stop();
     std::cout << "Cleanup game\n";
-    game.cleanup();
+    game.leave();
+    link.sendWaiting(game);
+    endpoint.close();
     // The text drawer's GL objects go while the context they belong to still exists.
     scene.release();
     glDeleteVertexArrays(1, &vertexArray);

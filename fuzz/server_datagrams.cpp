@@ -56,10 +56,11 @@ void checkDatagrams(const GameServer& server, const Datagrams& out) {
     for (const Datagram& datagram : out) {
         promise(!datagram.bytes.empty() && datagram.bytes.size() <= size_t(maxDatagramSize),
                 "datagrams fit the client's buffer");
-        if (datagram.bytes[0] == MessageType::update) {
+        ServerMessage::Kind kind = parseServerMessage(datagram.bytes).kind;
+        if (kind == ServerMessage::Kind::update) {
             promise(datagram.bytes.size() == sizeof(UpdateMessage), "updates are 244 bytes");
         }
-        if (datagram.bytes[0] == MessageType::talk) {
+        if (kind == ServerMessage::Kind::talk) {
             promise(datagram.bytes.size() <= sizeof(TalkMessage), "chat lines fit their record");
         }
     }

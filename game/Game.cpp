@@ -1,28 +1,19 @@
 #include "Game.h"
 
-#include "FileLoader.h"
-#include "FilePath.h"
 #include "MathOps.h"
 #include "Shot.h"
-#include "Timing.h"
 
-#include <SDL_scancode.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <iostream>
-#include <netdb.h>
-#include <unistd.h>
 
 namespace {
 
 const float chatTimerStart = 10;
 const double chatTimerStep = 0.05;
-const float keepAliveMillis = 1000;
+const double keepAliveMillis = 1000;
 const vec4 shotColor(0, 1, 1, 4);
 const char* const serverFullLine = "Server is full :(";
+// Room for what one frame sends: key repeats, a keep-alive, and a fast mouse's many motions.
+const size_t outboxRoom = 256;
 
 PlayerState stateOf(const PlayerUpdate& record) {
     PlayerState state;
@@ -34,69 +25,7 @@ PlayerState stateOf(const PlayerUpdate& record) {
     return state;
 }
 
-class MutexLock {
-  public:
-    explicit MutexLock(pthread_mutex_t& mutex) : mutex(mutex) { pthread_mutex_lock(&mutex); }
-    ~MutexLock() { pthread_mutex_unlock(&mutex); }
-    MutexLock(const MutexLock&) = delete;
-    MutexLock& operator=(const MutexLock&) = delete;
-
-  private:
-    pthread_mutex_t& mutex;
-};
-
 } // namespace
-
-int convertKey(int scancode) {
-    switch (scancode) {
-    case SDL_SCANCODE_A:
-        return strafeLeft;
-    case SDL_SCANCODE_D:
-        return strafeRight;
-    case SDL_SCANCODE_S:
-        return walkBack;
-    case SDL_SCANCODE_W:
-        return walkForward;
-    case SDL_SCANCODE_SPACE:
-        return jump;
-    case mouseButtonKey:
-        return fire;
-    default:
-        return -1;
-    }
-}
-
-char keyToAsciiChar(int scancode) {
-    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
-        return static_cast<char>('A' + (scancode - SDL_SCANCODE_A));
-    }
-    if (scancode == SDL_SCANCODE_SPACE) {
-        return ' ';
-    }
-    return 0;
-}
-
-void* receiveMessages(void* gamePointer) {
-    Game* game = static_cast<Game*>(gamePointer);
-    SocketInfo socket;
-    int stopFD;
-    {
-        MutexLock lock(game->mutex);
-        socket = game->socketInfo;
-        stopFD = game->stopPipeReadEnd();
-    }
-    Server from;
-    GenericMessage message;
-    while (socket.waitForDatagram(stopFD)) {
-        std::memset(message.data, 0, sizeof(message.data));
-        if (socket.receiveBytesFrom(&from, message.data, maxDatagramSize, MSG_DONTWAIT) < 0) {
-            continue;
-        }
-        message.from = from;
-        game->queueFromServer(message);
-    }
-    return nullptr;
-}
 
 Game::Game() {
     // Room for a full house and then some: a server naming more players grows them once.
@@ -104,71 +33,41 @@ Game::Game() {
     priorBodies.reserve(room);
     targetBodies.reserve(room);
     targets.reserve(room);
+    outbox.reserve(outboxRoom);
 }
 
-Game::~Game() {
-    stopReceiveThread();
-}
-
-void Game::initNetworkStuff(const char* host, int port) {
-    socketInfo.init(port);
-    std::memset(&server.addr, 0, sizeof(server.addr));
-    server.addr.sin_family = AF_INET;
-    hostent* resolved = gethostbyname(host);
-    if (resolved == nullptr || resolved->h_addrtype != AF_INET ||
-        resolved->h_length != sizeof(server.addr.sin_addr) || resolved->h_addr_list[0] == nullptr) {
-        std::cout << "error init network stuff\n" << std::flush;
-        std::exit(0);
-    }
-    std::memcpy(&server.addr.sin_addr, resolved->h_addr_list[0], sizeof(server.addr.sin_addr));
-    server.addr.sin_port = htons(static_cast<uint16_t>(port));
-    server.addrLength = sizeof(server.addr);
-    connection.start(host, port, double(getCurrentMillisecond()));
-}
-
-int Game::startReceiveThread() {
-    if (pipe2(stopPipe, O_CLOEXEC) != 0) {
-        return errno;
-    }
-    int created = pthread_create(&receiveThread, nullptr, receiveMessages, this);
-    receiving = created == 0;
-    return created;
-}
-
-void Game::stopReceiveThread() {
-    if (receiving) {
-        const char stop = 1;
-        while (write(stopPipe[1], &stop, 1) < 0 && errno == EINTR) {
-        }
-        pthread_join(receiveThread, nullptr);
-        receiving = false;
-    }
-    for (int& end : stopPipe) {
-        if (end >= 0) {
-            close(end);
-            end = -1;
-        }
+std::string Game::loadMap(const std::string& text) {
+    MapLoadResult loaded = mapManager.load(text);
+    std::string counts = std::to_string(loaded.columns) + " x " + std::to_string(loaded.rows) +
+                         " x " + std::to_string(loaded.depths);
+    switch (loaded.problem) {
+    case MapLoadResult::tooManyCells:
+        return "Map too large: " + counts + " cells, the client holds at most " +
+               std::to_string(MapManager::maxCellCount) + "\n";
+    case MapLoadResult::negativeCount:
+        return "Broken map: negative cell count in " + counts + "\n";
+    default:
+        return "";
     }
 }
 
-bool Game::queueMessage(const GenericMessage& message) {
-    MutexLock lock(mutex);
-    if (inMessages.size() >= maxQueuedMessages) {
-        ++droppedMessages;
-        return false;
-    }
-    inMessages.push_back(message);
-    return true;
+void Game::start(const std::string& host, int port, const PeerAddress& address, double now) {
+    server = address;
+    connection.start(host, port, now);
+    talking = false;
+    chatTimer = chatTimerStart;
+    currentTime = lastSendTime = now;
 }
 
-// Any host can send to our port; only the server's word may change the game.
-bool Game::queueFromServer(const GenericMessage& message) {
-    if (!message.from.sameEndpoint(server)) {
-        MutexLock lock(mutex);
-        ++strangerMessages;
-        return false;
-    }
-    return queueMessage(message);
+void Game::join(std::string_view playerName, double now) {
+    joinName = std::string(playerName);
+    joining = true;
+    sendJoin(now);
+}
+
+void Game::sendJoin(double now) {
+    send(encodeJoin(joinName));
+    connection.joinSent(now);
 }
 
 Player* Game::playerByID(char id) {
@@ -180,51 +79,39 @@ Player* Game::playerByID(char id) {
     return nullptr;
 }
 
-void Game::readMessages(long now) {
-    for (size_t handled = 0; handled < maxMessagesPerDrain; ++handled) {
-        GenericMessage message;
-        {
-            MutexLock lock(mutex);
-            if (inMessages.empty()) {
-                return;
-            }
-            message = inMessages.front();
-            inMessages.pop_front();
-        }
-        handleMessage(message, now);
+// Any host can send to our port; only the server's word may change the game.
+void Game::receive(std::string_view datagram, const PeerAddress& sender, double now) {
+    if (sender != server) {
+        ++strangers;
+        return;
     }
-}
-
-void Game::handleMessage(const GenericMessage& message, long now) {
-    connection.heard(double(now));
-    switch (message.data[0]) {
-    case MessageType::update: {
-        UpdateMessage update = asUpdateMessage(message);
-        applyUpdateMessage(&update, now);
+    connection.heard(now);
+    ServerMessage message = parseServerMessage(datagram);
+    switch (message.kind) {
+    case ServerMessage::Kind::update:
+        applyUpdate(message, now);
         break;
-    }
-    case MessageType::talk:
-        addChatLine(message);
+    case ServerMessage::Kind::talk:
+        addChatLine(message.playerID, message.text);
         break;
-    case MessageType::yourID:
-        setClientPlayerID(message.data[1]);
+    case ServerMessage::Kind::yourID:
+        clientPlayerID = message.playerID;
         connection.admitted();
         break;
-    case MessageType::serverFull:
+    case ServerMessage::Kind::serverFull:
         addServerFullLine();
         connection.refused();
         break;
-    default:
+    case ServerMessage::Kind::unknown:
         break;
     }
 }
 
-void Game::addChatLine(const GenericMessage& message) {
-    char sender = message.data[1];
-    std::string text = textOfField(message.data + 2, sizeof(message.data) - 2);
+void Game::addChatLine(char sender, std::string_view text) {
     Player* speaker = sender == serverSenderID ? nullptr : playerByID(sender);
     // A sender we do not know is shown like the server: the text alone.
-    chatLines.push_back(speaker ? speaker->getPlayerName() + ": " + text : text);
+    chatLines.push_back(speaker ? speaker->getPlayerName() + ": " + std::string(text)
+                                : std::string(text));
     // The server's lines tell of joins and leaves, which have tones of their own.
     if (speaker) {
         sounds.add(SoundKind::chat);
@@ -244,15 +131,13 @@ void Game::addServerFullLine() {
     chatLines.push_back(serverFullLine);
 }
 
-void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
+void Game::applyUpdate(const ServerMessage& update, double now) {
     rememberBodies();
     bool joined = false;
-    for (const PlayerUpdate& record : msg->players) {
-        if (record.playerID == 0) {
-            break;
-        }
+    for (size_t i = 0; i < update.playerCount; ++i) {
+        const PlayerUpdate& record = update.players[i];
         if (Player* known = playerByID(record.playerID)) {
-            known->applyState(stateOf(record), double(now));
+            known->applyState(stateOf(record), now);
             continue;
         }
         std::string name = textOfField(record.name, sizeof(record.name));
@@ -269,8 +154,8 @@ void Game::applyUpdateMessage(UpdateMessage* msg, long now) {
     if (joined) {
         sounds.add(SoundKind::join);
     }
-    startShotEffects(double(now));
-    noticeDeaths(double(now));
+    startShotEffects(now);
+    noticeDeaths(now);
     rememberOwnView();
     checkForDisconnect();
 }
@@ -396,17 +281,17 @@ void Game::checkForDisconnect() {
     }
 }
 
-void Game::keyDown(int key) {
+void Game::keyDown(Key key) {
     if (talking) {
         typeTalkMessage(key);
         return;
     }
-    if (key == SDL_SCANCODE_T) {
+    if (key == Key::t) {
         chatTimer = chatTimerStart;
         talking = true;
         return;
     }
-    if (key == SDL_SCANCODE_RETURN) {
+    if (key == Key::enter) {
         chatTimer = chatTimerStart;
     }
     int gameKey = convertKey(key);
@@ -415,7 +300,7 @@ void Game::keyDown(int key) {
     }
 }
 
-void Game::keyUp(int key) {
+void Game::keyUp(Key key) {
     int gameKey = convertKey(key);
     if (gameKey != -1) {
         changeKey(gameKey, false);
@@ -424,7 +309,7 @@ void Game::keyUp(int key) {
 
 void Game::changeKey(int gameKey, bool pressed) {
     keyRepeats[size_t(gameKey)] = {pressed, keyRepeatFrames};
-    sendKeyMessage(gameKey, pressed);
+    sendInput(encodeKey(clientPlayerID, Control(gameKey), pressed));
 }
 
 // The copies carry the id we know now: a change made before the server told it reaches the
@@ -434,7 +319,7 @@ void Game::repeatKeyChanges() {
         KeyRepeat& repeat = keyRepeats[size_t(key)];
         if (repeat.framesLeft > 0) {
             --repeat.framesLeft;
-            sendKeyMessage(key, repeat.pressed);
+            sendInput(encodeKey(clientPlayerID, Control(key), repeat.pressed));
         }
     }
 }
@@ -451,25 +336,20 @@ void Game::mouseMoved(int dx, int dy) {
     if (sendX == 0 && sendY == 0 && (dx != 0 || dy != 0)) {
         return;
     }
-    MouseMessage message;
-    message.playerID = clientPlayerID;
-    message.dx = sendX;
-    message.dy = sendY;
-    socketInfo.sendBytesTo(&server, &message, sizeof(message));
-    lastSendTime = currentTime;
+    sendInput(encodeMouse(clientPlayerID, sendX, sendY));
 }
 
-void Game::typeTalkMessage(int key) {
-    if (key == SDL_SCANCODE_ESCAPE) {
+void Game::typeTalkMessage(Key key) {
+    if (key == Key::escape) {
         talking = false;
         talkMessage.clear();
-    } else if (key == SDL_SCANCODE_BACKSPACE) {
+    } else if (key == Key::backspace) {
         if (!talkMessage.empty()) {
             talkMessage.pop_back();
         }
-    } else if (key == SDL_SCANCODE_RETURN) {
+    } else if (key == Key::enter) {
         if (!talkMessage.empty()) {
-            sendTalkMessage();
+            send(encodeTalk(clientPlayerID, talkMessage));
         }
         talking = false;
         talkMessage.clear();
@@ -481,66 +361,14 @@ void Game::typeTalkMessage(int key) {
     }
 }
 
-void Game::sendKeyMessage(int gameKey, bool pressed) {
-    KeyMessage message;
-    message.playerID = clientPlayerID;
-    message.key = static_cast<char>(gameKey);
-    message.pressed = pressed ? 1 : 0;
-    socketInfo.sendBytesTo(&server, &message, sizeof(message));
+void Game::sendInput(const WireBytes& message) {
+    send(message);
     lastSendTime = currentTime;
 }
 
-// Sending chat does not count as input: it leaves the keep-alive timer alone.
-void Game::sendTalkMessage() {
-    TalkMessage message;
-    message.playerID = clientPlayerID;
-    std::memcpy(message.text, talkMessage.data(), talkMessage.size());
-    socketInfo.sendBytesTo(&server, &message, sizeof(message));
-}
-
-void Game::sendShortMessage(char type) {
-    const char message[2] = {type, clientPlayerID};
-    socketInfo.sendBytesTo(&server, message, sizeof(message));
-}
-
-void Game::init() {
-    talking = false;
-    chatTimer = chatTimerStart;
-    currentTime = lastSendTime = float(getCurrentMillisecond());
-    loadMap(fileStringContents(getResourcePath("mapdata")));
-}
-
-void Game::loadMap(const std::string& text) {
-    MapLoadResult loaded = mapManager.load(text);
-    std::string counts = std::to_string(loaded.columns) + " x " + std::to_string(loaded.rows) +
-                         " x " + std::to_string(loaded.depths);
-    if (loaded.problem == MapLoadResult::tooManyCells) {
-        std::cout << "Map too large: " << counts << " cells, the client holds at most "
-                  << MapManager::maxCellCount << std::endl;
-        std::exit(0);
-    }
-    if (loaded.problem == MapLoadResult::negativeCount) {
-        std::cout << "Broken map: negative cell count in " << counts << std::endl;
-        std::exit(0);
-    }
-}
-
-void Game::join(const char* playerName) {
-    joinMessage = JoinMessage(playerName);
-    sendJoin(double(getCurrentMillisecond()));
-}
-
-void Game::sendJoin(double now) {
-    MutexLock lock(mutex);
-    socketInfo.sendBytesTo(&server, &*joinMessage, sizeof(JoinMessage));
-    connection.joinSent(now);
-}
-
-void Game::update() {
-    int64_t now = getCurrentMillisecond();
-    readMessages(long(now));
-    if (joinMessage && connection.joinDue(double(now))) {
-        sendJoin(double(now));
+void Game::update(double now) {
+    if (joining && connection.joinDue(now)) {
+        sendJoin(now);
     }
     repeatKeyChanges();
     markPlayersInCrosshairs();
@@ -548,11 +376,11 @@ void Game::update() {
     if (chatTimer > 0 && !talking) {
         chatTimer = static_cast<float>(chatTimer - chatTimerStep);
     }
-    if (float(now) - lastSendTime > keepAliveMillis) {
-        sendShortMessage(MessageType::keepAlive);
-        lastSendTime = float(now);
+    if (now - lastSendTime > keepAliveMillis) {
+        send(encodeKeepAlive(clientPlayerID));
+        lastSendTime = now;
     }
-    currentTime = float(now);
+    currentTime = now;
 }
 
 void Game::markPlayersInCrosshairs() {
@@ -571,8 +399,7 @@ void Game::markPlayersInCrosshairs() {
     }
 }
 
-void Game::cleanup() {
-    sendShortMessage(MessageType::leave);
-    close(socketInfo.socketFD);
-    socketInfo.socketFD = -1;
+void Game::leave() {
+    joining = false;
+    send(encodeLeave(clientPlayerID));
 }

@@ -1,43 +1,31 @@
 #ifndef CUBEFRAY_GAME_H
 #define CUBEFRAY_GAME_H
 
+#include "Codec.h"
 #include "CombatEvents.h"
 #include "Connection.h"
+#include "Datagram.h"
+#include "Key.h"
 #include "MapManager.h"
 #include "Menu.h"
-#include "Messages.h"
-#include "NetworkInfo.h"
 #include "ParticleManager.h"
 #include "Player.h"
 #include "Settings.h"
 #include "SoundEvents.h"
 
 #include <array>
-#include <deque>
 #include <optional>
-#include <pthread.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// Game key codes of the key messages; -1 is no game key.
-int convertKey(int scancode);
-// The chat character of a key: 'A' to 'Z' and the blank; 0 for every other key.
-char keyToAsciiChar(int scancode);
-// The pseudo-key of every mouse button.
-const int mouseButtonKey = -7;
-
-// The receive thread's entry: queues every datagram until the game stops it.
-void* receiveMessages(void* game);
-
-// All of the client's game state, without anything of drawing. The receive thread touches only
-// inMessages and its counters, under mutex, and reads server, which is set before it starts;
-// everything else belongs to the main thread.
+// All of the client's game state, without sockets, threads, clocks or drawing, in the way the
+// server's rules are: datagrams come in through receive(), time passes through update(), input
+// through keyDown(), keyUp() and mouseMoved(), and whatever the game wants sent waits in
+// outgoing() until the program has sent it. Every call is told the time, in milliseconds of
+// one monotonic clock, so a test or a recording can drive it as well as a live match.
 class Game {
   public:
-    // Beyond this many waiting datagrams new ones are dropped: a flood must not exhaust memory.
-    static constexpr size_t maxQueuedMessages = 4096;
-    // One frame handles at most this many, so a flood cannot stall the frame loop.
-    static constexpr size_t maxMessagesPerDrain = 256;
     static constexpr size_t maxChatLines = 6;
     // Key messages are idempotent, so each change of a key goes out again in this many frames
     // (a quarter of a second): a lost release must not leave the key held on the server, and the
@@ -45,24 +33,17 @@ class Game {
     static constexpr int keyRepeatFrames = 15;
 
     char clientPlayerID = unknownPlayerID;
-    float currentTime = 0;
-    float lastSendTime = 0;
+    // The time of the latest update().
+    double currentTime = 0;
     std::vector<Player> players;
     MapManager mapManager;
     ParticleManager particleManager;
-    std::deque<GenericMessage> inMessages;
-    size_t droppedMessages = 0;
-    // Datagrams from any other address or port than the server's, which are not queued.
-    size_t strangerMessages = 0;
     bool talking = false;
     Settings settings;
     Menu menu;
     std::string talkMessage;
     std::vector<std::string> chatLines;
     float chatTimer = 0;
-    SocketInfo socketInfo;
-    Server server;
-    pthread_mutex_t mutex;
     Connection connection;
     CombatEvents combat;
     // What to hear of the updates handled since the sound last took them.
@@ -73,46 +54,31 @@ class Game {
     vec3 lastOwnDirection;
 
     Game();
-    Game(const Game&) = delete;
-    Game& operator=(const Game&) = delete;
-    ~Game();
 
-    // Resolves the server and opens the socket; either failure ends the process with status 0.
-    void initNetworkStuff(const char* host, int port);
-    std::deque<GenericMessage>* getInMessagesPtr() { return &inMessages; }
-    // Starts the receive thread (the mutex must be initialised); returns pthread_create's code.
-    int startReceiveThread();
-    // Wakes the receive thread and waits for it to end; afterwards it touches nothing of ours.
-    void stopReceiveThread();
-    // Queues one datagram; false when the queue is full.
-    bool queueMessage(const GenericMessage& message);
-    // Queues a datagram whose sender (message.from) is the server; counts any other and drops it.
-    bool queueFromServer(const GenericMessage& message);
-    int stopPipeReadEnd() const { return stopPipe[0]; }
+    // The map from its text: the line to print when it cannot be played, or an empty string.
+    [[nodiscard]] std::string loadMap(const std::string& text);
+    // The game begins at now on the server at address, which the player named host:port.
+    void start(const std::string& host, int port, const PeerAddress& address, double now);
+    // The join, sent now and again every two seconds until the server answers it.
+    void join(std::string_view playerName, double now);
+    // One datagram as it arrived from sender; only the server's are heard.
+    void receive(std::string_view datagram, const PeerAddress& sender, double now);
+    // Once a frame, after what arrived: the effects, the chat timer and what goes out unasked.
+    void update(double now);
+    // The leave message: the last thing the game sends.
+    void leave();
+
+    void keyDown(Key key);
+    void keyUp(Key key);
+    // Relative motion in pixels, already negated in x.
+    void mouseMoved(int dx, int dy);
 
     Player* playerByID(char id);
-    void setClientPlayerID(char id) { clientPlayerID = id; }
-    void readMessages(long now);
-    void applyUpdateMessage(UpdateMessage* msg, long now);
-    void checkForDisconnect();
-
-    // Sends the join message under the mutex, and again every two seconds until the server
-    // answers it.
-    void join(const char* playerName);
-
-    void keyDown(int key);
-    void keyUp(int key);
-    void mouseMoved(int dx, int dy);
-    void typeTalkMessage(int key);
-
-    // Starts the clocks and the chat timer and loads the map from its resource file; a map that
-    // cannot be read or played ends the process with status 0.
-    void init();
-    // Loads the map from its text; a map that cannot be played ends the process with status 0.
-    void loadMap(const std::string& text);
-    void update();
-    // Sends the leave message and closes the socket.
-    void cleanup();
+    // What waits to be sent to the server, oldest first.
+    const std::vector<WireBytes>& outgoing() const { return outbox; }
+    void clearOutgoing() { outbox.clear(); }
+    // Datagrams heard from others than the server, and dropped.
+    size_t strangerDatagrams() const { return strangers; }
 
   private:
     struct KeyRepeat {
@@ -127,9 +93,10 @@ class Game {
         Box body;
     };
 
-    void handleMessage(const GenericMessage& message, long now);
-    void addChatLine(const GenericMessage& message);
+    void applyUpdate(const ServerMessage& update, double now);
+    void addChatLine(char sender, std::string_view text);
     void addServerFullLine();
+    void checkForDisconnect();
     void rememberBodies();
     const PriorBody* priorBodyOf(char id) const;
     std::optional<Box> bodyAtShot(const Player& target) const;
@@ -137,15 +104,21 @@ class Game {
     void soundHit(const Player& shooter, const Player& target);
     void noticeDeaths(double now);
     void rememberOwnView();
-    void sendJoin(double now);
     void markPlayersInCrosshairs();
+    void typeTalkMessage(Key key);
     void changeKey(int gameKey, bool pressed);
     void repeatKeyChanges();
-    void sendKeyMessage(int gameKey, bool pressed);
-    void sendTalkMessage();
-    void sendShortMessage(char type);
+    void sendJoin(double now);
+    // Key and mouse messages count as input, which puts off the keep-alive; chat does not.
+    void sendInput(const WireBytes& message);
+    void send(const WireBytes& message) { outbox.push_back(message); }
 
-    std::optional<JoinMessage> joinMessage;
+    PeerAddress server;
+    std::string joinName;
+    bool joining = false;
+    double lastSendTime = 0;
+    std::vector<WireBytes> outbox;
+    size_t strangers = 0;
     std::array<KeyRepeat, controlCount> keyRepeats{};
     // Kept from update to update so that no update allocates.
     std::vector<PriorBody> priorBodies;
@@ -153,9 +126,6 @@ class Game {
     std::vector<const Player*> targets;
     double mouseCarryX = 0;
     double mouseCarryY = 0;
-    int stopPipe[2] = {-1, -1};
-    pthread_t receiveThread;
-    bool receiving = false;
 };
 
 #endif

@@ -1,6 +1,5 @@
 #include "Menu.h"
 
-#include <SDL_scancode.h>
 
 #include <algorithm>
 #include <cmath>
@@ -42,23 +41,23 @@ void Menu::show() {
     pointerKnown = false;
 }
 
-Menu::Action Menu::keyDown(int scancode, Settings& settings) {
-    switch (scancode) {
-    case SDL_SCANCODE_UP:
+Menu::Action Menu::keyDown(Key key, Settings& settings) {
+    switch (key) {
+    case Key::up:
         chosen = (chosen + count - 1) % count;
         return Action::none;
-    case SDL_SCANCODE_DOWN:
+    case Key::down:
         chosen = (chosen + 1) % count;
         return Action::none;
-    case SDL_SCANCODE_LEFT:
+    case Key::left:
         return change(settings, -1);
-    case SDL_SCANCODE_RIGHT:
+    case Key::right:
         return change(settings, 1);
-    case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER:
-    case SDL_SCANCODE_SPACE:
+    case Key::enter:
+    case Key::keypadEnter:
+    case Key::space:
         return activate(settings);
-    case SDL_SCANCODE_ESCAPE:
+    case Key::escape:
         return Action::resume;
     default:
         return Action::none;

@@ -1,6 +1,7 @@
 #ifndef CUBEFRAY_MENU_H
 #define CUBEFRAY_MENU_H
 
+#include "Key.h"
 #include "Settings.h"
 #include "Vector.h"
 
@@ -37,7 +38,7 @@ class Menu {
 
     // Up and Down choose, Left and Right change a value, Return or Space act on the item, Escape
     // resumes.
-    Action keyDown(int scancode, Settings& settings);
+    Action keyDown(Key key, Settings& settings);
     // A click on an item acts on it; on a value, its left half lowers and its right half raises.
     // A click beside the menu resumes.
     Action click(vec2 point, vec2 viewport, Settings& settings);

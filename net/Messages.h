@@ -2,16 +2,15 @@
 #define CUBEFRAY_MESSAGES_H
 
 #include "GameRules.h"
-#include "NetworkInfo.h"
 #include "Quaternion.h"
 #include "Vector.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 // Every message is one datagram holding the bytes of its record: little-endian, floats as IEEE
-// single precision, padding sent as zero. The records below are that layout.
+// single precision, padding sent as zero. The records below are that layout; Codec builds and
+// reads them.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "wire records are little-endian");
 
 const int maxDatagramSize = 512;
@@ -39,9 +38,6 @@ const char serverFull = 'f';
 struct JoinMessage {
     char type = MessageType::join;
     char name[nameFieldSize] = {};
-
-    // At most 11 characters of the name, then zeros.
-    explicit JoinMessage(const char* playerName);
 };
 
 struct KeyMessage {
@@ -82,17 +78,8 @@ struct UpdateMessage {
     PlayerUpdate players[maxPlayersInUpdate];
 };
 
-// One received datagram, zero-filled behind its end.
-struct GenericMessage {
-    char data[maxDatagramSize] = {};
-    Server from;
-};
-
-// The bytes of a zero-terminated text field, never reading past its end.
-std::string textOfField(const char* field, size_t fieldSize);
-
-// Reads a received datagram as the record its type code names.
-UpdateMessage asUpdateMessage(const GenericMessage& message);
+// The keep-alive and the leave: a type code and the sender's id.
+const size_t shortMessageSize = 2;
 
 static_assert(sizeof(JoinMessage) == 13, "join layout");
 static_assert(offsetof(JoinMessage, name) == 1, "join layout");

@@ -1,5 +1,6 @@
 #include "Scene.h"
 
+#include "FileLoader.h"
 #include "FilePath.h"
 #include "GameRules.h"
 #include "ImageLoader.h"
@@ -47,7 +48,7 @@ void startDecodingSceneImages() {
                     getResourcePath(gunImage), getResourcePath(fontImage)});
 }
 
-void Scene::init(Game& game, float width, float height) {
+std::string Scene::init(Game& game, float width, float height) {
     pen.init();
     textDrawer.init();
     viewportSize = vec2(width, height);
@@ -56,7 +57,10 @@ void Scene::init(Game& game, float width, float height) {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
 
-    game.init();
+    std::string failure = game.loadMap(fileStringContents(getResourcePath("mapdata")));
+    if (!failure.empty()) {
+        return failure;
+    }
     mapMesh.init(game.mapManager);
     fov = 60;
     sphereMesh.init(makeSphere(20, 20), 0);
@@ -76,6 +80,7 @@ void Scene::init(Game& game, float width, float height) {
     lightColors = {vec4(1, 1, 1, 1), vec4(1, 0.5f, 1, 0.7f), vec4(1.5f, 0.7f, 0.5f, 1),
                    vec4(0.5f, 1.5f, 0.5f, 1), vec4(0.5f, 0.8f, 1.5f, 1)};
     reshape(width, height);
+    return "";
 }
 
 void Scene::reshape(float width, float height) {

@@ -10,6 +10,7 @@
 #include "TextDrawer.h"
 #include "Vector.h"
 
+#include <string>
 #include <vector>
 
 // Starts decoding the scene's images on another thread; Scene::init takes them when it comes to
@@ -37,7 +38,7 @@ class Scene {
 
     // Loads the programs, textures and models, starts the game (which loads the map) and builds
     // the map's mesh and the lights.
-    void init(Game& game, float width, float height);
+    std::string init(Game& game, float width, float height);
     void reshape(float width, float height);
     // A new vertical field of view, in degrees, for the next frames.
     void setFieldOfView(float degrees);

@@ -2,7 +2,7 @@
 #define CUBEFRAY_SERVER_BOT_H
 
 #include "Arena.h"
-#include "ClientMessage.h"
+#include "Codec.h"
 #include "ServerPlayer.h"
 
 #include <array>

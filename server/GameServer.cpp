@@ -2,7 +2,6 @@
 
 #include "Collisions.h"
 #include "Combat.h"
-#include "ServerMessages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -116,16 +115,16 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
 void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& from, Datagrams& out) {
     if (ServerPlayer* known = findClient(from)) {
         known->lastHeardTick = tickCount;
-        out.push_back({from, yourIDMessage(known->id())});
+        out.push_back({from, std::string(encodeYourID(known->id()).view())});
         return;
     }
     if (lowestFreeID() == 0) {
         writeLog("refused " + message.text + " from " + addressText(from) + ": server full");
-        out.push_back({from, serverFullMessage()});
+        out.push_back({from, std::string(encodeServerFull().view())});
         return;
     }
     ServerPlayer& player = seat(message.text, false, from);
-    out.push_back({from, yourIDMessage(player.id())});
+    out.push_back({from, std::string(encodeYourID(player.id()).view())});
     broadcastChat(message.text + " joined", out);
 }
 
@@ -142,7 +141,7 @@ void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Data
     case MessageType::talk:
         if (!message.text.empty()) {
             writeLog("chat " + sender.name() + ": " + message.text);
-            broadcast(talkMessage(sender.id(), message.text), out);
+            broadcast(encodeTalk(sender.id(), message.text), out);
         }
         break;
     case MessageType::leave:
@@ -178,7 +177,7 @@ Datagrams GameServer::tick() {
     for (const ServerPlayer& player : players) {
         records.push_back(player.record());
     }
-    broadcast(updateMessage(records), out);
+    broadcast(encodeUpdate(records), out);
     return out;
 }
 
@@ -286,7 +285,8 @@ std::vector<Sighting> GameServer::livingHumans() const {
     return humans;
 }
 
-void GameServer::broadcast(const std::string& bytes, Datagrams& out) const {
+void GameServer::broadcast(const WireBytes& message, Datagrams& out) const {
+    std::string bytes(message.view());
     for (const ServerPlayer& player : players) {
         if (!player.isBot) {
             out.push_back({player.peer, bytes});
@@ -295,7 +295,7 @@ void GameServer::broadcast(const std::string& bytes, Datagrams& out) const {
 }
 
 void GameServer::broadcastChat(const std::string& line, Datagrams& out) const {
-    broadcast(talkMessage(serverSenderID, line), out);
+    broadcast(encodeTalk(serverSenderID, line), out);
 }
 
 void GameServer::writeLog(const std::string& line) {

@@ -3,7 +3,7 @@
 
 #include "Arena.h"
 #include "Bot.h"
-#include "ClientMessage.h"
+#include "Codec.h"
 #include "Datagram.h"
 #include "ServerPlayer.h"
 
@@ -67,7 +67,7 @@ class GameServer {
     float yawTowardsCentre(vec3 eye) const;
 
     std::vector<Sighting> livingHumans() const;
-    void broadcast(const std::string& bytes, Datagrams& out) const;
+    void broadcast(const WireBytes& message, Datagrams& out) const;
     void broadcastChat(const std::string& line, Datagrams& out) const;
     void writeLog(const std::string& line);
 

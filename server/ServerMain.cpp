@@ -3,9 +3,9 @@
 #include "GameServer.h"
 #include "MapFile.h"
 #include "ServerOptions.h"
-#include "ServerSocket.h"
 #include "StampedLog.h"
 #include "TickClock.h"
+#include "UdpEndpoint.h"
 
 #include <csignal>
 #include <iostream>
@@ -39,23 +39,28 @@ int fail(const std::string& error) {
     return failureStatus;
 }
 
-void sendAll(const ServerSocket& socket, const Datagrams& datagrams) {
+// Failures are ignored: a client that cannot be reached times out like a silent one.
+void sendAll(const UdpEndpoint& socket, const Datagrams& datagrams) {
     for (const Datagram& datagram : datagrams) {
-        socket.send(datagram);
+        socket.send(datagram.peer, datagram.bytes);
     }
 }
 
-void receiveWaiting(const ServerSocket& socket, GameServer& game) {
+// A datagram longer than any client record arrives cut to one byte more than the longest, which
+// still marks it as malformed.
+void receiveWaiting(const UdpEndpoint& socket, GameServer& game) {
+    char buffer[maxDatagramSize + 1];
     for (int handled = 0; handled < maxDatagramsPerWake; ++handled) {
-        std::optional<Datagram> datagram = socket.receive();
-        if (!datagram) {
+        UdpEndpoint::Received received = socket.receive(buffer, sizeof(buffer));
+        if (received.outcome != UdpEndpoint::Received::Outcome::datagram) {
             return;
         }
-        sendAll(socket, game.receive(datagram->peer, datagram->bytes));
+        std::string bytes(buffer, received.size);
+        sendAll(socket, game.receive(received.sender, bytes));
     }
 }
 
-void serve(const ServerSocket& socket, GameServer& game) {
+void serve(const UdpEndpoint& socket, GameServer& game) {
     TickClock clock(ticksPerSecond, TickClock::Clock::now());
     while (!stopRequested) {
         TickClock::Clock::time_point now = TickClock::Clock::now();
@@ -91,8 +96,8 @@ int main(int argc, char** argv) {
     if (arena.spawnPoints().empty()) {
         return fail("map " + options.mapPath + " has no place to spawn");
     }
-    ServerSocket socket;
-    std::string bindError = socket.bind(options.port);
+    UdpEndpoint socket;
+    std::string bindError = socket.bind(uint16_t(options.port));
     if (!bindError.empty()) {
         return fail("cannot bind UDP port " + std::to_string(options.port) + ": " + bindError);
     }

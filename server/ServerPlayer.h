@@ -1,7 +1,7 @@
 #ifndef CUBEFRAY_SERVER_SERVERPLAYER_H
 #define CUBEFRAY_SERVER_SERVERPLAYER_H
 
-#include "ClientMessage.h"
+#include "Codec.h"
 #include "Datagram.h"
 #include "Messages.h"
 #include "Motion.h"

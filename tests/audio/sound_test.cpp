@@ -1,11 +1,10 @@
 // What the player hears, rendered by OpenAL Soft through a loopback device into memory, so no
 // sound card is needed; and sound files that cannot be played.
 #include "FilePath.h"
-#include "Game.h"
 #include "MathOps.h"
 #include "SoundPlayer.h"
 #include "WaveFile.h"
-#include "test_support.h"
+#include "game_driver.h"
 
 #include <AL/alext.h>
 
@@ -38,7 +37,8 @@ class Loopback : public ::testing::Test {
   protected:
     void SetUp() override {
         game.mapManager = loadedMap(mapText(32, 10, 32, [](int, int y, int) { return y == 0; }));
-        game.clientPlayerID = '1';
+        startTestGame(game);
+        deliver(game, "s1");
         testing::internal::CaptureStdout();
         start(getResourcePath(""));
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
@@ -67,12 +67,10 @@ class Loopback : public ::testing::Test {
     // The players of the update as the client sees them, and a quarter of a second of what the
     // own player then hears: new players shoot from their second update on.
     Energy hear(std::initializer_list<PlayerUpdate> records) {
-        UpdateMessage update = updateOf(records);
-        testing::internal::CaptureStdout();
-        game.applyUpdateMessage(&update, 0);
+        const std::string update = updateDatagram(records);
+        deliver(game, update);
         game.sounds.clear();
-        game.applyUpdateMessage(&update, 0);
-        testing::internal::GetCapturedStdout();
+        deliver(game, update);
         sound.play(game);
         std::vector<float> mix(size_t(rate / 4) * 2);
         renderSamples(device, mix.data(), rate / 4);

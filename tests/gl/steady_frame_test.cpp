@@ -5,6 +5,7 @@
 #include "Scene.h"
 #include "SoundPlayer.h"
 #include "gl_test_helpers.h"
+#include "test_support.h"
 
 #include <AL/alext.h>
 
@@ -49,26 +50,24 @@ PlayerUpdate shooter(char id, const char* name, vec3 position, float yaw) {
     return record;
 }
 
-GenericMessage busyUpdate() {
-    UpdateMessage update = updateOf({shooter('1', "alice", vec3(1024, 139, 400), 3.1f),
-                                     shooter('2', "bob", vec3(1030, 139, 900), 0.3f),
-                                     shooter('3', "carol", vec3(1250, 139, 1100), -0.5f),
-                                     shooter('4', "dave", vec3(1100, 139, 700), 1.6f)});
-    GenericMessage message;
-    std::memcpy(message.data, &update, sizeof update);
-    return message;
+std::string busyUpdate() {
+    return updateDatagram({shooter('1', "alice", vec3(1024, 139, 400), 3.1f),
+                           shooter('2', "bob", vec3(1030, 139, 900), 0.3f),
+                           shooter('3', "carol", vec3(1250, 139, 1100), -0.5f),
+                           shooter('4', "dave", vec3(1100, 139, 700), 1.6f)});
 }
 
 using SteadyFrame = GlTest;
 
 TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     Game game;
-    game.initNetworkStuff("127.0.0.1", 9);
-    pthread_mutex_init(&game.mutex, nullptr);
+    const PeerAddress server{0x7f000001, 4000};
     Scene scene;
     testing::internal::CaptureStdout();
-    scene.init(game, 720, 480);
-    game.clientPlayerID = '1';
+    ASSERT_EQ(scene.init(game, 720, 480), "");
+    double now = 0;
+    game.start("127.0.0.1", server.port, server, now);
+    game.receive("s1", server, now);
     game.chatLines = {"bob joined", "carol joined", "dave joined",
                       "bob: HI",    "carol: GG",    "dave: AGAIN AND AGAIN AND AGAIN"};
     game.talking = true;
@@ -90,14 +89,13 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     ASSERT_TRUE(sound.start(device, attributes));
     sound.loadSounds(getResourcePath(""));
     short mix[800 * 2];
-    GenericMessage update = busyUpdate();
+    // The datagram as the receive thread has it ready; the frame hands it to the game.
+    const std::string update = busyUpdate();
     auto frame = [&] {
-        // What the receive thread does, on its own thread in the game.
-        bool wasCounting = counting;
-        counting = false;
-        game.queueMessage(update);
-        counting = wasCounting;
-        game.update();
+        now += 1000.0 / 60;
+        game.receive(update, server, now);
+        game.update(now);
+        game.clearOutgoing();
         sound.play(game);
         render(device, mix, 800);
         scene.draw(game);
@@ -119,8 +117,6 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     EXPECT_GT(game.particleManager.particles.size(), 100u);
     EXPECT_EQ(allocations, 0);
     scene.release();
-    game.cleanup();
-    pthread_mutex_destroy(&game.mutex);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ std::string botArena() {
 TEST(Bots, TakeSeatsAndWanderWithoutEnteringWalls) {
     TestGame game(botArena(), 11);
     game.server.addBots(4);
-    EXPECT_EQ(game.send(1, bytesOf(JoinMessage("alice"))).at(0).bytes, "f");
+    EXPECT_EQ(game.send(1, wire(encodeJoin("alice"))).at(0).bytes, "f");
     EXPECT_EQ(game.server.playerCount(), 4u);
     std::vector<vec3> visited[4];
     int climbs = 0;
@@ -59,7 +59,7 @@ TEST(Bots, ShootAHumanInSight) {
     std::vector<int> shotTicks;
     bool hitTheHuman = false;
     for (int tick = 1; tick <= 600; ++tick) {
-        UpdateMessage update = updateFor(game.run(1, {{1, alice}}), clientAddress(1)).value();
+        ServerMessage update = updateFor(game.run(1, {{1, alice}}), clientAddress(1)).value();
         const PlayerUpdate& bot = update.players[0];
         const PlayerUpdate& human = update.players[1];
         if (!bot.shooting) {
@@ -92,7 +92,7 @@ TEST(Bots, HoldFireWithoutSight) {
     game.server.addBots(1);
     char alice = game.join(1, "alice");
     for (int tick = 0; tick < 600; ++tick) {
-        UpdateMessage update = updateFor(game.run(1, {{1, alice}}), clientAddress(1)).value();
+        ServerMessage update = updateFor(game.run(1, {{1, alice}}), clientAddress(1)).value();
         ASSERT_EQ(update.players[0].shooting, 0) << tick;
     }
 }

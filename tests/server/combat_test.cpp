@@ -18,7 +18,7 @@ TEST(Combat, HeldFireShootsEverySixthTickAndTheFourthHitKillsUntilRespawn) {
         return updateFor(batch, clientAddress(2)).value();
     };
     // Letting go at tick 2 and pressing again at tick 3 does not beat the interval.
-    UpdateMessage update;
+    ServerMessage update;
     std::vector<int> shotTicks;
     for (int t = 1; t <= 19; ++t) {
         game.press(1, alice, fire, t != 2);
@@ -83,7 +83,7 @@ TEST(Update, EveryClientGetsOneListingEveryPlayerInIDOrder) {
     for (int client : {2, 3, 4}) {
         ASSERT_TRUE(updateFor(batch, clientAddress(client))) << client;
     }
-    UpdateMessage update = *updateFor(batch, clientAddress(4));
+    ServerMessage update = *updateFor(batch, clientAddress(4));
     const char* names[] = {"dave", "twelve_chars", "carol"};
     for (int i = 0; i < 3; ++i) {
         const PlayerUpdate& record = update.players[i];

@@ -9,14 +9,14 @@ namespace {
 TEST(Roster, SeatsGoToTheLowestFreeIDsAndFreeOnLeavingOrSilence) {
     TestGame game(walledRoom(8, 8));
     EXPECT_EQ(game.join(1, "alice"), '1');
-    Datagrams reply = game.send(2, bytesOf(JoinMessage("bob")));
+    Datagrams reply = game.send(2, wire(encodeJoin("bob")));
     EXPECT_EQ(sentTo(reply, clientAddress(2)).at(0), "s2");
     EXPECT_EQ(chatFor(reply, clientAddress(1)), Lines{"s:bob joined"});
     EXPECT_EQ(chatFor(reply, clientAddress(2)), Lines{"s:bob joined"});
 
     // A repeated join only resends the id: no second seat, no new name, no respawn.
     vec3 before = game.player('2').body.getPosition();
-    reply = game.send(2, bytesOf(JoinMessage("mallory")));
+    reply = game.send(2, wire(encodeJoin("mallory")));
     ASSERT_EQ(reply.size(), 1u);
     EXPECT_EQ(reply[0].bytes, "s2");
     EXPECT_EQ(game.player('2').name(), "bob");
@@ -24,7 +24,7 @@ TEST(Roster, SeatsGoToTheLowestFreeIDsAndFreeOnLeavingOrSilence) {
 
     EXPECT_EQ(game.join(3, "carol"), '3');
     EXPECT_EQ(game.join(4, "dave"), '4');
-    reply = game.send(5, bytesOf(JoinMessage("late")));
+    reply = game.send(5, wire(encodeJoin("late")));
     EXPECT_EQ(reply.size(), 1u);
     EXPECT_EQ(sentTo(reply, clientAddress(5)), Lines{"f"});
     EXPECT_EQ(game.server.playerCount(), 4u);

@@ -5,7 +5,7 @@
 #include "Collisions.h"
 #include "GameServer.h"
 #include "MathOps.h"
-#include "Messages.h"
+#include "Codec.h"
 #include "test_support.h"
 
 #include <cstring>
@@ -26,11 +26,11 @@ inline PeerAddress clientAddress(int n) {
 }
 
 inline std::string keyBytes(char id, int control, bool pressed) {
-    return bytesOf(KeyMessage{MessageType::key, id, char(control), char(pressed)});
+    return wire(encodeKey(id, Control(control), pressed));
 }
 
 inline std::string mouseBytes(char id, int32_t dx, int32_t dy) {
-    return bytesOf(MouseMessage{MessageType::mouse, id, {}, dx, dy});
+    return wire(encodeMouse(id, dx, dy));
 }
 
 inline std::string talkBytes(char id, const std::string& text) {
@@ -54,19 +54,19 @@ inline Lines sentTo(const Datagrams& batch, PeerAddress peer) {
 inline Lines chatFor(const Datagrams& batch, PeerAddress peer) {
     Lines lines;
     for (const std::string& bytes : sentTo(batch, peer)) {
-        if (bytes.size() == sizeof(TalkMessage) && bytes[0] == MessageType::talk) {
-            lines.push_back(bytes[1] + (":" + textOfField(&bytes[2], bytes.size() - 2)));
+        ServerMessage message = parseServerMessage(bytes);
+        if (bytes.size() == sizeof(TalkMessage) && message.kind == ServerMessage::Kind::talk) {
+            lines.push_back(message.playerID + (":" + std::string(message.text)));
         }
     }
     return lines;
 }
 
-inline std::optional<UpdateMessage> updateFor(const Datagrams& batch, PeerAddress peer) {
+inline std::optional<ServerMessage> updateFor(const Datagrams& batch, PeerAddress peer) {
     for (const std::string& bytes : sentTo(batch, peer)) {
-        if (bytes.size() == sizeof(UpdateMessage) && bytes[0] == MessageType::update) {
-            UpdateMessage update;
-            std::memcpy(static_cast<void*>(&update), bytes.data(), sizeof(update));
-            return update;
+        ServerMessage message = parseServerMessage(bytes);
+        if (bytes.size() == sizeof(UpdateMessage) && message.kind == ServerMessage::Kind::update) {
+            return message;
         }
     }
     return std::nullopt;
@@ -79,7 +79,7 @@ struct TestGame {
 
     // The id the server gave, or 0 when it gave none.
     char join(int client, const char* name) {
-        Lines reply = sentTo(send(client, bytesOf(JoinMessage(name))), clientAddress(client));
+        Lines reply = sentTo(send(client, wire(encodeJoin(name))), clientAddress(client));
         return reply.at(0)[0] == MessageType::yourID ? reply[0].at(1) : 0;
     }
 

@@ -1,8 +1,8 @@
 #ifndef CUBEFRAY_TEST_SUPPORT_H
 #define CUBEFRAY_TEST_SUPPORT_H
 
+#include "Codec.h"
 #include "MapManager.h"
-#include "Messages.h"
 #include "Quaternion.h"
 #include "Vector.h"
 
@@ -51,14 +51,12 @@ inline PlayerUpdate playerRecord(char id, const char* name, vec3 position,
     return r;
 }
 
-inline UpdateMessage updateOf(std::initializer_list<PlayerUpdate> records) {
-    UpdateMessage update;
-    std::copy(records.begin(), records.end(), update.players);
-    return update;
+inline std::string wire(const WireBytes& message) {
+    return std::string(message.view());
 }
 
 inline std::string updateDatagram(std::initializer_list<PlayerUpdate> records) {
-    return bytesOf(updateOf(records));
+    return wire(encodeUpdate(records));
 }
 
 // Named after the process: other builds on this machine run the same tests at the same time.

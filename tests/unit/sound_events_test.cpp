@@ -1,21 +1,13 @@
-#include "Game.h"
-#include "test_support.h"
-
-#include <cstring>
+#include "game_driver.h"
 
 namespace {
 
 // The sounds that the game's handling of the datagrams asks for.
 std::vector<SoundKind> heard(Game& game, std::initializer_list<std::string> datagrams) {
     game.sounds.clear();
-    testing::internal::CaptureStdout();
     for (const std::string& bytes : datagrams) {
-        GenericMessage message;
-        std::memcpy(message.data, bytes.data(), std::min(bytes.size(), sizeof(message.data)));
-        game.queueMessage(message);
+        deliver(game, bytes);
     }
-    game.readMessages(0);
-    testing::internal::GetCapturedStdout();
     std::vector<SoundKind> kinds;
     for (size_t i = 0; i < game.sounds.size(); ++i) {
         kinds.push_back(game.sounds.at(i).kind);
@@ -28,9 +20,9 @@ std::vector<SoundKind> heard(Game& game, std::initializer_list<std::string> data
 TEST(SoundEvents, ComeFromTheShotsHitsDeathsRosterAndChatOfTheUpdates) {
     using K = SoundKind;
     Game game;
-    pthread_mutex_init(&game.mutex, nullptr);
+    startTestGame(game);
     game.mapManager.load(mapText(10, 4, 10, [](int x, int y, int) { return y == 0 || x == 9; }));
-    game.clientPlayerID = 'a';
+    deliver(game, "sa");
     const vec3 me(100, 100, 320);
     const vec3 carol(450, 100, 600);
     PlayerUpdate a = playerRecord('a', "a", me);
@@ -59,7 +51,6 @@ TEST(SoundEvents, ComeFromTheShotsHitsDeathsRosterAndChatOfTheUpdates) {
     }
     EXPECT_EQ(game.sounds.size(), SoundEvents::capacity);
     EXPECT_EQ(game.sounds.at(0).position.x, 5);
-    pthread_mutex_destroy(&game.mutex);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
-#ifndef CUBEFRAY_SERVER_DATAGRAM_H
-#define CUBEFRAY_SERVER_DATAGRAM_H
+#ifndef CUBEFRAY_DATAGRAM_H
+#define CUBEFRAY_DATAGRAM_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Where a client's datagrams come from: IPv4 address and UDP port, both in host byte order.
+// One end of a datagram's way: IPv4 address and UDP port, both in host byte order.
 struct PeerAddress {
     uint32_t ip = 0;
     uint16_t port = 0;
@@ -17,7 +17,7 @@ struct PeerAddress {
 // As people write it: "127.0.0.1:4000".
 std::string addressText(const PeerAddress& peer);
 
-// One datagram on its way to or from a client.
+// One datagram of the server's, on its way to or from a client.
 struct Datagram {
     PeerAddress peer;
     std::string bytes;

@@ -1,0 +1,30 @@
+#ifndef CUBEFRAY_KEY_H
+#define CUBEFRAY_KEY_H
+
+#include <cstdint>
+
+// A key as the game, its chat line and its menu know it, whatever device or library it comes
+// from: the program shell turns its own events into these. The letters stand for places on the
+// keyboard, not for what the layout prints on them.
+enum class Key : uint8_t {
+    none,
+    a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, p, q, r, s, t, u, v, w, x, y, z,
+    space,
+    enter,
+    keypadEnter,
+    backspace,
+    escape,
+    up,
+    down,
+    left,
+    right,
+    // Every mouse button is this one key.
+    mouseButton,
+};
+
+// The code of the control a key message names for the key; -1 for a key that is no control.
+int convertKey(Key key);
+// The chat character of a key: 'A' to 'Z' and the blank; 0 for every other key.
+char keyToAsciiChar(Key key);
+
+#endif
