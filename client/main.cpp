@@ -109,7 +109,11 @@ int main(int argc, char* argv[]) {
     glBindVertexArray(vertexArray);
 
     Scene scene;
-    scene.init(game, windowSize.x, windowSize.y);
+    std::string failure = scene.init(game, windowSize.x, windowSize.y);
+    if (!failure.empty()) {
+        std::cout << failure << std::flush;
+        return 0;
+    }
 
     int mutexInit = pthread_mutex_init(&game.mutex, nullptr);
     int threadCreate = game.startReceiveThread();

@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Game game;
     pthread_mutex_init(&game.mutex, nullptr);
     game.initNetworkStuff("127.0.0.1", sink().port);
-    game.loadMap(mapText);
+    promise(game.loadMap(mapText).empty(), "the small arena loads");
     game.join("fuzzer");
     int frames = 0;
     while (!in.empty()) {

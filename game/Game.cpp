@@ -1,7 +1,5 @@
 #include "Game.h"
 
-#include "FileLoader.h"
-#include "FilePath.h"
 #include "MathOps.h"
 #include "Shot.h"
 #include "Timing.h"
@@ -507,22 +505,20 @@ void Game::init() {
     talking = false;
     chatTimer = chatTimerStart;
     currentTime = lastSendTime = float(getCurrentMillisecond());
-    loadMap(fileStringContents(getResourcePath("mapdata")));
 }
 
-void Game::loadMap(const std::string& text) {
+std::string Game::loadMap(const std::string& text) {
     MapLoadResult loaded = mapManager.load(text);
     std::string counts = std::to_string(loaded.columns) + " x " + std::to_string(loaded.rows) +
                          " x " + std::to_string(loaded.depths);
     if (loaded.problem == MapLoadResult::tooManyCells) {
-        std::cout << "Map too large: " << counts << " cells, the client holds at most "
-                  << MapManager::maxCellCount << std::endl;
-        std::exit(0);
+        return "Map too large: " + counts + " cells, the client holds at most " +
+               std::to_string(MapManager::maxCellCount) + "\n";
     }
     if (loaded.problem == MapLoadResult::negativeCount) {
-        std::cout << "Broken map: negative cell count in " << counts << std::endl;
-        std::exit(0);
+        return "Broken map: negative cell count in " + counts + "\n";
     }
+    return "";
 }
 
 void Game::join(const char* playerName) {

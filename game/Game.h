@@ -105,11 +105,11 @@ class Game {
     void mouseMoved(int dx, int dy);
     void typeTalkMessage(int key);
 
-    // Starts the clocks and the chat timer and loads the map from its resource file; a map that
-    // cannot be read or played ends the process with status 0.
+    // Starts the clocks and the chat timer.
     void init();
-    // Loads the map from its text; a map that cannot be played ends the process with status 0.
-    void loadMap(const std::string& text);
+    // Loads the map from its text; returns what the client says of a map it cannot play before
+    // it stops, empty when the map loaded.
+    [[nodiscard]] std::string loadMap(const std::string& text);
     void update();
     // Sends the leave message and closes the socket.
     void cleanup();

@@ -67,7 +67,10 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     pthread_mutex_init(&game.mutex, nullptr);
     Scene scene;
     testing::internal::CaptureStdout();
-    scene.init(game, 720, 480);
+    const std::string failure = scene.init(game, 720, 480);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(failure, "");
+    testing::internal::CaptureStdout();
     game.clientPlayerID = '1';
     game.chatLines = {"bob joined", "carol joined", "dave joined",
                       "bob: HI",    "carol: GG",    "dave: AGAIN AND AGAIN AND AGAIN"};
