@@ -185,7 +185,12 @@ int main(int argc, char* argv[]) {
 
     std::cout.setstate(std::ios::failbit);
     Scene scene;
-    scene.init(game, 720, 480);
+    std::string failure = scene.init(game, 720, 480);
+    if (!failure.empty()) {
+        std::cout.clear();
+        std::cout << failure << std::flush;
+        return 1;
+    }
     game.update(double(getCurrentMillisecond()));
     scene.draw(game);
     SDL_GL_SwapWindow(window);

@@ -1,20 +1,21 @@
 #include "FileLoader.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <iostream>
 
-void openFile(std::string path, std::ifstream& file) {
-    file.open(path, std::ios::in);
-    if (file.fail() || file.bad()) {
-        std::cout << "Error reading file at: " << path << std::flush;
-        std::exit(0);
-    }
+std::string cannotOpenFailure(const std::string& path) {
+    return "Error reading file at: " + path;
 }
 
-std::string fileStringContents(std::string path) {
+std::string openFile(const std::string& path, std::ifstream& file) {
+    file.open(path, std::ios::in);
+    return file.fail() || file.bad() ? cannotOpenFailure(path) : "";
+}
+
+std::optional<std::string> fileStringContents(const std::string& path) {
     std::ifstream file;
-    openFile(path, file);
+    if (!openFile(path, file).empty()) {
+        return std::nullopt;
+    }
     std::string contents;
     std::string line;
     while (std::getline(file, line)) {

@@ -3,12 +3,16 @@
 
 #include <cstddef>
 #include <fstream>
+#include <optional>
 #include <string>
 
-// Opens path for reading; a file that cannot be opened ends the process with status 0.
-void openFile(std::string path, std::ifstream& file);
-// All lines of the file joined with their line feeds removed (carriage returns stay).
-std::string fileStringContents(std::string path);
+// What the client says of a file it cannot open, as the last words before it stops.
+std::string cannotOpenFailure(const std::string& path);
+// Opens path for reading; cannotOpenFailure(path) when it cannot, empty when it opened.
+[[nodiscard]] std::string openFile(const std::string& path, std::ifstream& file);
+// All lines of the file joined with their line feeds removed (carriage returns stay); nothing
+// when the file cannot be opened.
+std::optional<std::string> fileStringContents(const std::string& path);
 
 // The bytes of a whole regular file, or why they could not be had; the caller says it in its
 // own words and goes on.

@@ -4,7 +4,6 @@
 #include <lodepng.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <future>
 #include <iostream>
 #include <map>
@@ -125,14 +124,12 @@ void prefetchImages(const std::vector<std::string>& paths) {
     }
 }
 
-GLuint loadTexture(std::string path) {
+LoadedTexture loadTexture(const std::string& path) {
     std::cout << "Loading image file: " + path << std::endl;
     DecodedImage image = takeDecoded(path);
     if (image.error) {
-        std::cout << "LodePNG decoder error " << image.error << ": "
-                  << lodepng_error_text(image.error) << std::endl;
-        std::cout << "EXITING\n\n";
-        exit(0);
+        return {0, "LodePNG decoder error " + std::to_string(image.error) + ": " +
+                       lodepng_error_text(image.error) + "\nEXITING\n\n"};
     }
     std::cout << "Image Size: " << image.levels.front().size() << " Width: " << image.width
               << " Height: " << image.height << std::endl;
@@ -159,5 +156,5 @@ GLuint loadTexture(std::string path) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_2D, 0);
     std::cout << "Returning texture ID\n\n";
-    return texture;
+    return {texture, ""};
 }

@@ -20,9 +20,15 @@ DecodedImage decodeImage(const std::string& path);
 // meantime; loadTexture takes the result when it comes to the same path.
 void prefetchImages(const std::vector<std::string>& paths);
 
-// Loads a PNG into a new mipmapped RGBA texture and returns its name. A file that cannot be
-// decoded ends the process with status 0.
-unsigned int loadTexture(std::string path);
+// A texture's name, or what the client says of an image it cannot decode before it stops: empty
+// when the texture was made.
+struct LoadedTexture {
+    unsigned int texture = 0;
+    std::string failure;
+};
+
+// Loads a PNG into a new mipmapped RGBA texture. A file that cannot be decoded makes no texture.
+[[nodiscard]] LoadedTexture loadTexture(const std::string& path);
 // PNG rows run top to bottom, GL rows bottom to top. Rows are width * 4 bytes; pixels too short
 // for height rows are left alone.
 void flipRowsVertically(std::vector<unsigned char>& pixels, unsigned width, unsigned height);

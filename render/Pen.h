@@ -7,6 +7,8 @@
 #include "SimpleTextureProgram.h"
 #include "SolidColorProgram.h"
 
+#include <string>
+
 // The pen's images, by resource name.
 const char* const tilesImage = "tiles.png";
 const char* const crosshairsImage = "crosshairs.png";
@@ -14,7 +16,8 @@ const char* const gunImage = "g36Tex.png";
 
 // Everything drawing needs at hand: the three programs, the unit square, the camera and the
 // shared textures. Built empty; init fills it once a GL context exists, and replaces the
-// programs, projection included, so set the projection after it.
+// programs, projection included, so set the projection after it. init stops at the first file
+// it cannot load and returns what the client says of it, empty when everything loaded.
 class Pen {
   public:
     SolidColorProgram solidColorProgram;
@@ -28,7 +31,7 @@ class Pen {
 
     Pen() = default;
 
-    void init();
+    [[nodiscard]] std::string init();
     // No GL call: the programs pick the projection up when they next draw.
     void setPMat(mat4 m) {
         solidColorProgram.setPMat(m);

@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -41,6 +43,14 @@ const std::string_view chatPrompt = "CHAT: ";
 const vec3 waitingEye(1023.18f, 500.201f, 664.032f);
 const vec3 waitingTarget(1023.21f, 500.197f, 665.032f);
 
+// The map of the resource directory handed to the game, or what the client says of it before it
+// stops.
+std::string loadMapResource(Game& game) {
+    const std::string path = getResourcePath("mapdata");
+    std::optional<std::string> text = fileStringContents(path);
+    return text ? game.loadMap(*text) : cannotOpenFailure(path);
+}
+
 } // namespace
 
 void startDecodingSceneImages() {
@@ -49,15 +59,20 @@ void startDecodingSceneImages() {
 }
 
 std::string Scene::init(Game& game, float width, float height) {
-    pen.init();
-    textDrawer.init();
+    std::string failure = pen.init();
+    if (failure.empty()) {
+        failure = textDrawer.init();
+    }
+    if (!failure.empty()) {
+        return failure;
+    }
     viewportSize = vec2(width, height);
 
     glClearColor(0, 0, 0, 1);
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
 
-    std::string failure = game.loadMap(fileStringContents(getResourcePath("mapdata")));
+    failure = loadMapResource(game);
     if (!failure.empty()) {
         return failure;
     }
@@ -66,8 +81,12 @@ std::string Scene::init(Game& game, float width, float height) {
     sphereMesh.init(makeSphere(20, 20), 0);
     particleMesh.init(makeSphere(particleSphereRings, particleSphereSegments), 0);
     cubeMesh.init(makeCube(), 0);
+    LoadedModel gun = loadOBJ(getResourcePath("gun.obj"));
+    if (!gun.failure.empty()) {
+        return gun.failure;
+    }
     // The model file repeats the corners its triangles share; a vertex is lit once when welded.
-    gunMesh.init(weldVertices(loadOBJ(getResourcePath("gun.obj"))), 0);
+    gunMesh.init(weldVertices(gun.model), 0);
 
     const MapManager& map = game.mapManager;
     float w = map.getWidth();

@@ -36,9 +36,10 @@ class Scene {
     std::vector<vec4> lightPositions;
     std::vector<vec4> lightColors;
 
-    // Loads the programs, textures and models, starts the game (which loads the map) and builds
-    // the map's mesh and the lights.
-    std::string init(Game& game, float width, float height);
+    // Loads the programs, textures and models, starts the game, hands it the map and builds the
+    // map's mesh and the lights. Stops at the first file it cannot load or the game refuses, and
+    // returns what the client says of it before it stops; empty when everything loaded.
+    [[nodiscard]] std::string init(Game& game, float width, float height);
     void reshape(float width, float height);
     // A new vertical field of view, in degrees, for the next frames.
     void setFieldOfView(float degrees);

@@ -4,7 +4,6 @@
 
 #include <epoxy/gl.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <type_traits>
@@ -12,19 +11,18 @@
 
 static_assert(std::is_same<GLuint, unsigned int>::value, "headers pass GL names as unsigned int");
 
-std::string getShaderCode(std::string path) {
+ShaderCode getShaderCode(const std::string& path) {
     std::ifstream file(path);
     if (!file.is_open()) {
-        std::cout << "Can't open: " + path << std::endl;
-        exit(0);
+        return {"", "Can't open: " + path + "\n"};
     }
-    std::string code;
+    ShaderCode source;
     std::string line;
     while (std::getline(file, line, '\n')) {
-        code += '\n';
-        code += line;
+        source.code += '\n';
+        source.code += line;
     }
-    return code;
+    return source;
 }
 
 namespace {
@@ -42,6 +40,22 @@ void printInfoLog(GLuint object, GetParameter getParameter, GetLog getLog, const
     }
 }
 
+// A shader object compiled from a file in the resource directory, or the failure to stop on.
+struct CompiledShader {
+    GLuint shader = 0;
+    std::string failure;
+};
+
+CompiledShader compileResource(GLenum kind, const std::string& name) {
+    ShaderCode source = getShaderCode(getResourcePath(name));
+    if (!source.failure.empty()) {
+        return {0, source.failure};
+    }
+    GLuint shader = glCreateShader(kind);
+    compileShader(source.code, shader);
+    return {shader, ""};
+}
+
 } // namespace
 
 void compileShader(std::string code, GLuint shader) {
@@ -52,28 +66,30 @@ void compileShader(std::string code, GLuint shader) {
     printInfoLog(shader, glGetShaderiv, glGetShaderInfoLog, "Error(s) when compiling shader:\n");
 }
 
-GLuint loadShaders(std::string vertexName, std::string fragmentName) {
+LoadedProgram loadShaders(const std::string& vertexName, const std::string& fragmentName) {
     std::cout << "Loading Shader Code\n";
-    std::string vertexPath = getResourcePath(vertexName);
-    std::string fragmentPath = getResourcePath(fragmentName);
-    GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
-    GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
-
     std::cout << "Compiling Vertex Shader  : " << vertexName << std::endl;
-    compileShader(getShaderCode(vertexPath), vertexShader);
+    CompiledShader vertex = compileResource(GL_VERTEX_SHADER, vertexName);
+    if (!vertex.failure.empty()) {
+        return {0, vertex.failure};
+    }
     std::cout << "Compiling Fragment Shader: " << fragmentName << std::endl;
-    compileShader(getShaderCode(fragmentPath), fragmentShader);
+    CompiledShader fragment = compileResource(GL_FRAGMENT_SHADER, fragmentName);
+    if (!fragment.failure.empty()) {
+        glDeleteShader(vertex.shader);
+        return {0, fragment.failure};
+    }
 
     std::cout << "Linking Program\n";
     GLuint program = glCreateProgram();
-    glAttachShader(program, vertexShader);
-    glAttachShader(program, fragmentShader);
+    glAttachShader(program, vertex.shader);
+    glAttachShader(program, fragment.shader);
     glLinkProgram(program);
 
     printInfoLog(program, glGetProgramiv, glGetProgramInfoLog, "Error(s) when linking program:\n");
 
-    glDeleteShader(vertexShader);
-    glDeleteShader(fragmentShader);
+    glDeleteShader(vertex.shader);
+    glDeleteShader(fragment.shader);
     std::cout << "Returning Program ID: " << program << "\n\n";
-    return program;
+    return {program, ""};
 }

@@ -25,10 +25,15 @@ void upload(GLenum target, GLuint buffer, const void* data, size_t bytes) {
 
 } // namespace
 
-void TextDrawer::init() {
-    fontTexture = loadTexture(getResourcePath(fontImage));
+std::string TextDrawer::init() {
+    LoadedTexture font = loadTexture(getResourcePath(fontImage));
+    if (!font.failure.empty()) {
+        return font.failure;
+    }
+    fontTexture = font.texture;
     glyphUVs = initUVs(1024, 1024, 64, 64);
     initBuffers();
+    return "";
 }
 
 void TextDrawer::initBuffers() {

@@ -5,6 +5,7 @@
 #include "Pen.h"
 #include "Vector.h"
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,8 +26,9 @@ class TextDrawer {
 
     TextDrawer() = default;
 
-    // Loads the font atlas and makes the buffers a string is drawn from.
-    void init();
+    // Loads the font atlas and makes the buffers a string is drawn from; returns what the client
+    // says of an atlas it cannot load, and makes nothing then, or empty.
+    [[nodiscard]] std::string init();
     // Makes the buffers for the atlas coordinates in glyphUVs; init calls it.
     void initBuffers();
     // Each glyph is a square of side size, in the units of pen.view, centred on the cursor. The

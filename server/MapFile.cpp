@@ -3,16 +3,20 @@
 #include "FileLoader.h"
 
 #include <filesystem>
-#include <fstream>
+#include <optional>
 
 MapFile readMapFile(const std::string& path) {
-    MapFile file;
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error) || !std::ifstream(path).is_open()) {
+    std::optional<std::string> text;
+    if (std::filesystem::is_regular_file(path, error)) {
+        text = fileStringContents(path);
+    }
+    if (!text) {
+        MapFile file;
         file.error = "cannot read map " + path;
         return file;
     }
-    return mapFromText(fileStringContents(path), path);
+    return mapFromText(*text, path);
 }
 
 MapFile mapFromText(const std::string& text, const std::string& path) {

@@ -4,17 +4,16 @@
 #include "MathOps.h"
 
 #include <cstddef>
-#include <cstdlib>
-#include <iostream>
 #include <sstream>
 #include <utility>
 
 // Model files ship with the game, so a malformed one is a broken installation rather than
 // something to work around: the loader never reads an element that does not exist and instead
-// names the file, the line and the fault, then stops. Faces that are not triangles, corners that
-// are not v/vt/vn or v//vn, and indices outside their list all count as broken; corners past the
-// third are ignored. Indices are resolved only after the whole file is read, since a face may
-// refer to a vertex that comes later. Files with CR LF line ends load like LF files.
+// names the file, the line and the fault, for the client to stop on. Faces that are not
+// triangles, corners that are not v/vt/vn or v//vn, and indices outside their list all count as
+// broken; corners past the third are ignored. Indices are resolved only after the whole file is
+// read, since a face may refer to a vertex that comes later. Files with CR LF line ends load like
+// LF files.
 
 namespace {
 
@@ -162,14 +161,16 @@ OBJText readOBJ(std::istream& text) {
     return read;
 }
 
-Model loadOBJ(std::string path) {
+LoadedModel loadOBJ(const std::string& path) {
     std::ifstream file;
-    openFile(path, file);
+    std::string failure = openFile(path, file);
+    if (!failure.empty()) {
+        return {Model(), failure};
+    }
     OBJText read = readOBJ(file);
     if (read.fault != nullptr) {
-        std::cout << "Broken model file " << path << " at line " << read.faultLine << ": "
-                  << read.fault << std::endl;
-        std::exit(0);
+        return {Model(), "Broken model file " + path + " at line " +
+                             std::to_string(read.faultLine) + ": " + read.fault + "\n"};
     }
-    return std::move(read.model);
+    return {std::move(read.model), ""};
 }

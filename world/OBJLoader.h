@@ -19,12 +19,18 @@ struct OBJText {
     const char* fault = nullptr;
 };
 
-// Reads OBJ text as loadOBJ does, reporting a broken text instead of ending the process.
+// Reads OBJ text as loadOBJ reads a file.
 OBJText readOBJ(std::istream& text);
+
+// A model file loaded, or what the client says of it before it stops: empty when it loaded.
+struct LoadedModel {
+    Model model;
+    std::string failure;
+};
 
 // Reads a Wavefront OBJ file of triangles whose corners have the form v/vt/vn or v//vn. Every
 // corner becomes its own vertex; z is negated to turn the file's coordinates into ours. A file
-// that cannot be opened or is broken ends the process with status 0 after a message on stdout.
-Model loadOBJ(std::string path);
+// that cannot be opened or is broken gives no model, only the failure.
+[[nodiscard]] LoadedModel loadOBJ(const std::string& path);
 
 #endif

@@ -21,10 +21,12 @@ class Drawing : public GlTest {
         GlTest::SetUp();
         ASSERT_FALSE(HasFatalFailure());
         CaptureStdout();
-        pen.simpleTextureProgram =
-            SimpleTextureProgram(loadShaders("vsSimpleTexture", "fsSimpleTexture"));
-        pen.lightProgram = LightProgram(loadShaders("vsLight", "fsLight"));
+        const LoadedProgram texture = loadShaders("vsSimpleTexture", "fsSimpleTexture");
+        const LoadedProgram light = loadShaders("vsLight", "fsLight");
         GetCapturedStdout();
+        ASSERT_EQ(texture.failure + light.failure, "");
+        pen.simpleTextureProgram = SimpleTextureProgram(texture.program);
+        pen.lightProgram = LightProgram(light.program);
         pen.square.init(makeSquare(), 0);
         glViewport(0, 0, 64, 64);
         glClearColor(0, 0, 0, 0);

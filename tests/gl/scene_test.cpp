@@ -44,10 +44,11 @@ class Frame : public GlTest {
         // The driver takes the new size at a frame boundary.
         SDL_GL_SwapWindow(window);
         testing::internal::CaptureStdout();
-        scene.init(game, width, height);
+        const std::string failure = scene.init(game, width, height);
         game.mapManager = loadedMap(floorMap());
         scene.mapMesh.init(game.mapManager);
         testing::internal::GetCapturedStdout();
+        ASSERT_EQ(failure, "");
         game.clientPlayerID = '1';
         game.chatTimer = 0;
     }

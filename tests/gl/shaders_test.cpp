@@ -1,3 +1,4 @@
+#include "FilePath.h"
 #include "LightProgram.h"
 #include "Shaders.h"
 #include "gl_test_helpers.h"
@@ -13,12 +14,13 @@ using ShaderBuild = GlTest;
 // or the linker.
 GLuint build(const std::string& vertex, const std::string& fragment) {
     CaptureStdout();
-    const GLuint program = loadShaders(vertex, fragment);
-    EXPECT_EQ(GetCapturedStdout(),
-              "Loading Shader Code\nCompiling Vertex Shader  : " + vertex +
-                  "\nCompiling Fragment Shader: " + fragment +
-                  "\nLinking Program\nReturning Program ID: " + std::to_string(program) + "\n\n");
-    return program;
+    const LoadedProgram loaded = loadShaders(vertex, fragment);
+    EXPECT_EQ(GetCapturedStdout(), "Loading Shader Code\nCompiling Vertex Shader  : " + vertex +
+                                       "\nCompiling Fragment Shader: " + fragment +
+                                       "\nLinking Program\nReturning Program ID: " +
+                                       std::to_string(loaded.program) + "\n\n");
+    EXPECT_EQ(loaded.failure, "");
+    return loaded.program;
 }
 
 // A misnamed uniform or input shows in the drawing tests; the builds are checked here.
@@ -42,6 +44,16 @@ TEST_F(ShaderBuild, ProgramsBuildQuietlyWhileBrokenCodeIsComplainedAbout) {
     const std::string output = GetCapturedStdout();
     EXPECT_EQ(output.rfind("Error(s) when compiling shader:\n", 0), 0u) << output;
     EXPECT_NE(output.find("undeclared"), std::string::npos) << output;
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// The client prints the failure and stops: nothing may come between the step and the failure.
+TEST_F(ShaderBuild, AMissingFileStopsTheBuildAtItsStep) {
+    CaptureStdout();
+    const LoadedProgram missing = loadShaders("vsMissing", "fsLight");
+    EXPECT_EQ(GetCapturedStdout(), "Loading Shader Code\nCompiling Vertex Shader  : vsMissing\n");
+    EXPECT_EQ(missing.failure, "Can't open: " + getResourcePath("vsMissing") + "\n");
+    EXPECT_EQ(missing.program, 0u);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -64,7 +64,10 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     const PeerAddress server{0x7f000001, 4000};
     Scene scene;
     testing::internal::CaptureStdout();
-    ASSERT_EQ(scene.init(game, 720, 480), "");
+    const std::string failure = scene.init(game, 720, 480);
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(failure, "");
+    testing::internal::CaptureStdout();
     double now = 0;
     game.start("127.0.0.1", server.port, server, now);
     game.receive("s1", server, now);

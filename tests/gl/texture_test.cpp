@@ -43,8 +43,9 @@ TEST_F(TextureLoading, PowerOfTwoImagesComeWithEveryLevelReadyAndPrefetchedOnesM
     DecodedImage direct = decodeImage(path);
     ASSERT_EQ(direct.levels.size(), 3u);
     prefetchImages({path});
-    GLuint texture = loadTexture(path);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    const LoadedTexture loaded = loadTexture(path);
+    ASSERT_EQ(loaded.failure, "");
+    glBindTexture(GL_TEXTURE_2D, loaded.texture);
     std::vector<unsigned char> smallest(4);
     glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, smallest.data());
     EXPECT_EQ(smallest, direct.levels[2]);
@@ -61,9 +62,10 @@ TEST_F(TextureLoading, OddWidthImageArrivesBottomRowFirstWithMipmaps) {
     ASSERT_EQ(lodepng::encode(path, png, 3, 2), 0u);
 
     ::testing::internal::CaptureStdout();
-    GLuint texture = loadTexture(path);
+    const LoadedTexture loaded = loadTexture(path);
     ::testing::internal::GetCapturedStdout();
-    glBindTexture(GL_TEXTURE_2D, texture);
+    ASSERT_EQ(loaded.failure, "");
+    glBindTexture(GL_TEXTURE_2D, loaded.texture);
     std::vector<unsigned char> texels(24);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     std::vector<unsigned char> expected(png.begin() + 12, png.end());

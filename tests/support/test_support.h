@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -64,12 +63,6 @@ inline std::string writeTempFile(const std::string& name, const std::string& con
     const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_" + name;
     std::ofstream(path, std::ios::binary) << contents;
     return path;
-}
-
-// Death tests match the child's standard error; the programs report on standard output.
-inline void sendStdoutToStderr() {
-    std::fflush(stdout);
-    dup2(STDERR_FILENO, STDOUT_FILENO);
 }
 
 struct Components {

@@ -11,6 +11,7 @@ TEST(FileLoader, JoinsLinesWithoutTheirLineFeeds) {
     EXPECT_EQ(fileStringContents(writeTempFile("three_lines", "ab\ncd\nef\n")), "abcdef");
     EXPECT_EQ(fileStringContents(writeTempFile("crlf", "1 2\r\n3 4")), "1 2\r3 4");
     EXPECT_EQ(fileStringContents(writeTempFile("blank_lines", "\n\nx\n\n")), "x");
+    EXPECT_EQ(fileStringContents(::testing::TempDir() + "no_such_file"), std::nullopt);
 }
 
 TEST(Timing, ClockIsMonotonicMillisecondsFromTheFirstCall) {

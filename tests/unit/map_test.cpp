@@ -29,14 +29,14 @@ TEST(MapFile, ReadsCountsAndCellsWithZFastestMissingOrMalformedNumbersAsZeroAndC
     EXPECT_EQ(shortText.cubeType(1, 0, 0), 0);
     MapManager garbage = loadedMap("2 x 1");
     EXPECT_EQ(garbage.getRowCount(), 0);
-    // Negative counts and their reports are the death test's and the server's map file test's;
+    // Negative counts and their reports are the client's and the server's map file tests';
     // a zero count, emptying the map, the fuzz corpus's.
     EXPECT_EQ(garbage.load("1025 1024 1").problem, MapLoadResult::tooManyCells);
     EXPECT_EQ(garbage.load("1024 1024 1").problem, MapLoadResult::none);
 }
 
-// What the client says of a map it cannot play, before it ends.
-TEST(MapFile, TheClientSaysWhyItCannotHoldAMap) {
+// The client stops on a map it cannot play, after saying why.
+TEST(MapFile, TheClientRefusesAMapItCannotHold) {
     Game game;
     EXPECT_EQ(game.loadMap("2000000000 2000000000 2000000000"),
               "Map too large: 2000000000 x 2000000000 x 2000000000 cells, the client holds at "
