@@ -6,6 +6,7 @@
 // A key as the game, its chat line and its menu know it, whatever device or library it comes
 // from: the program shell turns its own events into these. The letters stand for places on the
 // keyboard, not for what the layout prints on them.
+// clang-format off
 enum class Key : uint8_t {
     none,
     a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, p, q, r, s, t, u, v, w, x, y, z,
@@ -21,6 +22,7 @@ enum class Key : uint8_t {
     // Every mouse button is this one key.
     mouseButton,
 };
+// clang-format on
 
 // The code of the control a key message names for the key; -1 for a key that is no control.
 int convertKey(Key key);

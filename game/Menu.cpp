@@ -1,6 +1,5 @@
 #include "Menu.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

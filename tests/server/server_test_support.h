@@ -2,10 +2,10 @@
 #define CUBEFRAY_SERVER_TEST_SUPPORT_H
 
 #include "Arena.h"
+#include "Codec.h"
 #include "Collisions.h"
 #include "GameServer.h"
 #include "MathOps.h"
-#include "Codec.h"
 #include "test_support.h"
 
 #include <cstring>

@@ -96,8 +96,8 @@ TEST(ServerMessages, ShortDatagramsReadAsIfZerosFollowed) {
     EXPECT_EQ(parseServerMessage(update.substr(0, 100)).playerCount, 1u);
     EXPECT_EQ(parseServerMessage(update.substr(0, 1)).playerCount, 0u);
     // An id of zero ends the list, whatever follows.
-    EXPECT_EQ(parseServerMessage(updateDatagram({playerRecord(0, "x", vec3()),
-                                                 playerRecord('b', "b", vec3())}))
+    EXPECT_EQ(parseServerMessage(
+                  updateDatagram({playerRecord(0, "x", vec3()), playerRecord('b', "b", vec3())}))
                   .playerCount,
               0u);
 }

@@ -14,8 +14,9 @@ class Roster : public ::testing::Test {
   protected:
     Roster() {
         startTestGame(game);
-        EXPECT_EQ(game.loadMap(mapText(10, 4, 10, [](int x, int y, int) { return y == 0 || x == 9; })),
-                  "");
+        EXPECT_EQ(
+            game.loadMap(mapText(10, 4, 10, [](int x, int y, int) { return y == 0 || x == 9; })),
+            "");
     }
 
     void deliver(const std::string& bytes, double now = 0) { ::deliver(game, bytes, now); }
