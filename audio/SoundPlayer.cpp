@@ -189,7 +189,7 @@ void SoundPlayer::play(Game& game) {
 
 // While the own player awaits respawn its ears stay where its eye last was, as the view does.
 void SoundPlayer::placeListener(Game& game) {
-    const Player* me = game.playerByID(game.clientPlayerID);
+    const Player* me = game.shownPlayer(game.clientPlayerID);
     vec3 eye = game.lastOwnEye;
     vec3 direction = game.lastOwnDirection;
     if (me != nullptr && !me->awaitingRespawn()) {

@@ -50,7 +50,7 @@ def run_match(build, seconds, warmup, log_path):
 
 def report(log_path, warmup):
     with open(log_path) as log:
-        frames = [tuple(map(float, line.split())) for line in log if line.strip()]
+        frames = [tuple(map(float, line.split()[:2])) for line in log if line.strip()]
     start = frames[0][0] + warmup * 1000
     measured = [frame for frame in frames if frame[0] >= start]
     if len(measured) < 2:

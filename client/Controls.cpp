@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include "KeyOf.h"
+#include "Timing.h"
 
 #include <iostream>
 
@@ -31,7 +32,7 @@ void Controls::handle(const SDL_Event& event) {
         break;
     case SDL_MOUSEMOTION:
         if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
-            game.mouseMoved(-event.motion.xrel, event.motion.yrel);
+            game.mouseMoved(-event.motion.xrel, event.motion.yrel, preciseMilliseconds());
         } else if (game.menu.isOpen()) {
             game.menu.hover(menuPoint(event.motion.x, event.motion.y), scene.viewportSize);
         }

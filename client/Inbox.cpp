@@ -1,5 +1,7 @@
 #include "Inbox.h"
 
+#include "Timing.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -61,13 +63,14 @@ void Inbox::receiveUntilStopped() {
             return;
         }
         if (received.outcome == UdpEndpoint::Received::Outcome::datagram) {
-            arrived(std::string_view(buffer, received.size), received.sender);
+            arrived(std::string_view(buffer, received.size), received.sender,
+                    preciseMilliseconds());
         }
     }
 }
 
 // Any host can send to our port; only the server's datagrams are worth a place in the queue.
-void Inbox::arrived(std::string_view bytes, const PeerAddress& sender) {
+void Inbox::arrived(std::string_view bytes, const PeerAddress& sender, double arrivedAt) {
     Lock lock(mutex);
     if (sender != server) {
         ++strangerCount;
@@ -81,6 +84,7 @@ void Inbox::arrived(std::string_view bytes, const PeerAddress& sender) {
     slot.size = std::min(bytes.size(), sizeof(slot.bytes));
     std::memcpy(slot.bytes, bytes.data(), slot.size);
     slot.sender = sender;
+    slot.arrivedAt = arrivedAt;
     ++count;
 }
 
@@ -93,6 +97,7 @@ bool Inbox::takeOldest(Slot& into) {
     std::memcpy(into.bytes, oldest.bytes, oldest.size);
     into.size = oldest.size;
     into.sender = oldest.sender;
+    into.arrivedAt = oldest.arrivedAt;
     first = (first + 1) % capacity;
     --count;
     return true;

@@ -32,8 +32,9 @@ class Inbox {
     // Wakes the thread and waits for it to end; afterwards it touches nothing.
     void stop();
 
-    // Hands up to maxPerFrame waiting datagrams to handle(bytes, sender), oldest first, without
-    // holding the lock while one is handled.
+    // Hands up to maxPerFrame waiting datagrams to handle(bytes, sender, arrivedAt), oldest
+    // first, without holding the lock while one is handled. Arrival times are
+    // preciseMilliseconds() as the thread took the datagram off the socket.
     template <typename Handle> void drain(Handle handle);
 
     // The errno of the receive that ended the thread, or 0.
@@ -42,13 +43,14 @@ class Inbox {
     size_t strangers() const;
 
     // What the thread does with one datagram; public so that tests can queue without a socket.
-    void arrived(std::string_view bytes, const PeerAddress& sender);
+    void arrived(std::string_view bytes, const PeerAddress& sender, double arrivedAt);
 
   private:
     struct Slot {
         char bytes[maxDatagramSize];
         size_t size;
         PeerAddress sender;
+        double arrivedAt;
     };
 
     class Lock {
@@ -84,7 +86,7 @@ class Inbox {
 template <typename Handle> void Inbox::drain(Handle handle) {
     Slot slot;
     for (size_t taken = 0; taken < maxPerFrame && takeOldest(slot); ++taken) {
-        handle(std::string_view(slot.bytes, slot.size), slot.sender);
+        handle(std::string_view(slot.bytes, slot.size), slot.sender, slot.arrivedAt);
     }
 }
 

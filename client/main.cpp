@@ -71,14 +71,21 @@ struct ServerLink {
         if (inbox.failure() != 0) {
             endOnNetworkFailure("Error receiving bytes from server\n");
         }
-        inbox.drain([&](std::string_view bytes, const PeerAddress& sender) {
-            game.receive(bytes, sender, now);
+        // A datagram counts from when it arrived, but never from after the frame's time.
+        inbox.drain([&](std::string_view bytes, const PeerAddress& sender, double arrivedAt) {
+            game.receive(bytes, sender, std::min(arrivedAt, now));
         });
     }
 };
 
 double gameClock() {
-    return double(getCurrentMillisecond());
+    return preciseMilliseconds();
+}
+
+void logFrame(FrameLog& frameLog, Game& game, const Scene& scene) {
+    const Player* me = game.shownPlayer(game.clientPlayerID);
+    Orientation view = me ? me->getOrientation() : Orientation();
+    frameLog.frameDrawn(me ? &view : nullptr, int(scene.viewportSize.x), int(scene.viewportSize.y));
 }
 
 void runFrames(Game& game, const ServerLink& link, Scene& scene, SoundPlayer& sound,
@@ -98,6 +105,7 @@ void runFrames(Game& game, const ServerLink& link, Scene& scene, SoundPlayer& so
         link.sendWaiting(game);
         sound.play(game);
         scene.draw(game);
+        logFrame(frameLog, game, scene);
         SDL_GL_SwapWindow(window);
         frameLog.framePresented();
         double rest = pacer.sleepAfterSwap(preciseMilliseconds());

@@ -58,7 +58,7 @@ void receive(Game& game, FuzzInput& in, uint8_t operation, double now) {
 }
 
 // Keys of every kind, and mouse motion.
-void playerInput(Game& game, FuzzInput& in, uint8_t operation) {
+void playerInput(Game& game, FuzzInput& in, uint8_t operation, double now) {
     Key key = Key(in.byte() % (uint8_t(Key::mouseButton) + 1));
     switch ((operation >> 2) % 3) {
     case 0:
@@ -68,7 +68,7 @@ void playerInput(Game& game, FuzzInput& in, uint8_t operation) {
         game.keyUp(key);
         break;
     default:
-        game.mouseMoved(int8_t(in.byte()), int8_t(in.byte()));
+        game.mouseMoved(int8_t(in.byte()), int8_t(in.byte()), now);
         break;
     }
 }
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         default:
-            playerInput(game, in, operation);
+            playerInput(game, in, operation, now);
             break;
         }
         sendWaiting(game);

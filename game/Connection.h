@@ -17,6 +17,7 @@ class Connection {
     // The server as the command line names it; the clock starts now.
     void start(const std::string& host, int port, double now);
     void joinSent(double now) { lastJoin = now; }
+    double sinceJoinSent(double now) const { return now - lastJoin; }
     // Whether the join should go out again: no answer yet and the interval has passed.
     bool joinDue(double now) const;
     // Any datagram from the server.

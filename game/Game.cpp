@@ -14,6 +14,18 @@ const vec4 shotColor(0, 1, 1, 4);
 const char* const serverFullLine = "Server is full :(";
 // Room for what one frame sends: key repeats, a keep-alive, and a fast mouse's many motions.
 const size_t outboxRoom = 256;
+// The other players are drawn this many update intervals behind the newest, and this many
+// jitters more on an uneven link, but never more than the most.
+const double intervalsBehind = 2;
+const double jittersBehind = 2;
+const double mostBehind = 150;
+// When updates stop, the other players go on as they went for this many intervals.
+const double intervalsAhead = 2;
+// What a turn is given to come back, beyond the round trip: a few jitters and a margin; and the
+// round trip taken before there is a measure.
+const double settleJitters = 4;
+const double settleMargin = 50;
+const double unknownRoundTrip = 250;
 
 PlayerState stateOf(const PlayerUpdate& record) {
     PlayerState state;
@@ -33,6 +45,7 @@ Game::Game() {
     priorBodies.reserve(room);
     targetBodies.reserve(room);
     targets.reserve(room);
+    shownPlayers.reserve(room);
     outbox.reserve(outboxRoom);
 }
 
@@ -70,13 +83,25 @@ void Game::sendJoin(double now) {
     connection.joinSent(now);
 }
 
-Player* Game::playerByID(char id) {
-    for (Player& player : players) {
+namespace {
+
+Player* byID(std::vector<Player>& roster, char id) {
+    for (Player& player : roster) {
         if (player.getPlayerID() == id) {
             return &player;
         }
     }
     return nullptr;
+}
+
+} // namespace
+
+Player* Game::playerByID(char id) {
+    return byID(players, id);
+}
+
+Player* Game::shownPlayer(char id) {
+    return byID(shownPlayers, id);
 }
 
 // Any host can send to our port; only the server's word may change the game.
@@ -95,6 +120,9 @@ void Game::receive(std::string_view datagram, const PeerAddress& sender, double 
         addChatLine(message.playerID, message.text);
         break;
     case ServerMessage::Kind::yourID:
+        if (!connection.wasAdmitted()) {
+            link.roundTrip(connection.sinceJoinSent(now));
+        }
         clientPlayerID = message.playerID;
         connection.admitted();
         break;
@@ -132,11 +160,18 @@ void Game::addServerFullLine() {
 }
 
 void Game::applyUpdate(const ServerMessage& update, double now) {
+    link.updateArrived(now);
     rememberBodies();
     bool joined = false;
     for (size_t i = 0; i < update.playerCount; ++i) {
         const PlayerUpdate& record = update.players[i];
-        if (Player* known = playerByID(record.playerID)) {
+        PlayerTrack& track = tracks[static_cast<unsigned char>(record.playerID)];
+        Player* known = playerByID(record.playerID);
+        if (!known) {
+            track.clear();
+        }
+        track.add(now, {record.position, {record.direction, record.rotation}});
+        if (known) {
             known->applyState(stateOf(record), now);
             continue;
         }
@@ -158,6 +193,27 @@ void Game::applyUpdate(const ServerMessage& update, double now) {
     noticeDeaths(now);
     rememberOwnView();
     checkForDisconnect();
+    followOwnView(playerByID(clientPlayerID), now);
+}
+
+// The server turns no player awaiting respawn; the turns of a player in play are placed against
+// the server's view of it.
+void Game::followOwnView(const Player* own, double now) {
+    if (own == nullptr || own->awaitingRespawn()) {
+        localView.reset();
+        return;
+    }
+    double settledBefore = now - turnsSettleAfter();
+    if (std::optional<double> roundTrip =
+            localView.reported(own->getOrientation(), now, settledBefore)) {
+        link.roundTrip(*roundTrip);
+    }
+}
+
+// A turn is surely made, or lost, once a round trip and the link's unevenness have passed.
+double Game::turnsSettleAfter() const {
+    return link.roundTripMillis().value_or(unknownRoundTrip) + settleJitters * link.jitterMillis() +
+           settleMargin;
 }
 
 void Game::rememberBodies() {
@@ -326,7 +382,7 @@ void Game::repeatKeyChanges() {
 
 // The motion is scaled by the sensitivity and the fractions are carried to the next event, so
 // slow motion is never lost; with the sensitivity at 1 every event goes out as it came.
-void Game::mouseMoved(int dx, int dy) {
+void Game::mouseMoved(int dx, int dy, double now) {
     mouseCarryX += double(dx) * double(settings.sensitivity);
     mouseCarryY += double(settings.invertMouse ? -dy : dy) * double(settings.sensitivity);
     int sendX = truncateToInt(mouseCarryX);
@@ -337,6 +393,7 @@ void Game::mouseMoved(int dx, int dy) {
         return;
     }
     sendInput(encodeMouse(clientPlayerID, sendX, sendY));
+    localView.turned(sendX, sendY, now);
 }
 
 void Game::typeTalkMessage(Key key) {
@@ -371,6 +428,7 @@ void Game::update(double now) {
         sendJoin(now);
     }
     repeatKeyChanges();
+    presentPlayers(now);
     markPlayersInCrosshairs();
     particleManager.update(mapManager);
     if (chatTimer > 0 && !talking) {
@@ -383,19 +441,48 @@ void Game::update(double now) {
     currentTime = now;
 }
 
+double Game::renderDelay() const {
+    const double interval = LinkQuality::updateInterval;
+    return std::min(mostBehind, intervalsBehind * interval + jittersBehind * link.jitterMillis());
+}
+
+void Game::presentPlayers(double now) {
+    shownPlayers = players;
+    double renderTime = now - renderDelay();
+    for (Player& shown : shownPlayers) {
+        if (shown.getPlayerID() == clientPlayerID) {
+            if (settings.turnLocally && localView.known()) {
+                shown.setOrientation(localView.shown(now));
+            }
+            continue;
+        }
+        const PlayerTrack& track = tracks[static_cast<unsigned char>(shown.getPlayerID())];
+        if (!track.empty()) {
+            Pose pose = track.at(renderTime, intervalsAhead * LinkQuality::updateInterval);
+            shown.applyState({pose.orientation.rotation, pose.position, pose.orientation.direction,
+                              shown.getPoints(), shown.isShooting()},
+                             now);
+        }
+    }
+}
+
+// What the crosshair is on in the picture; the marks are the roster's, so that they keep their
+// last values while the own player awaits respawn.
 void Game::markPlayersInCrosshairs() {
-    Player* me = playerByID(clientPlayerID);
+    Player* me = shownPlayer(clientPlayerID);
     if (me == nullptr || me->awaitingRespawn()) {
         return;
     }
     vec3 origin = me->getPosition();
     vec3 end = shotEnd(*me, mapManager);
-    for (Player& other : players) {
+    for (Player& other : shownPlayers) {
         if (other.getPlayerID() == clientPlayerID) {
             continue;
         }
         vec3 entry;
-        other.setIsInCrosshairs(segmentCrosses(origin, end, other.getBox(), entry));
+        bool marked = segmentCrosses(origin, end, other.getBox(), entry);
+        other.setIsInCrosshairs(marked);
+        playerByID(other.getPlayerID())->setIsInCrosshairs(marked);
     }
 }
 

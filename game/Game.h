@@ -6,10 +6,13 @@
 #include "Connection.h"
 #include "Datagram.h"
 #include "Key.h"
+#include "LinkQuality.h"
+#include "LocalView.h"
 #include "MapManager.h"
 #include "Menu.h"
 #include "ParticleManager.h"
 #include "Player.h"
+#include "PlayerTrack.h"
 #include "Settings.h"
 #include "SoundEvents.h"
 
@@ -35,7 +38,12 @@ class Game {
     char clientPlayerID = unknownPlayerID;
     // The time of the latest update().
     double currentTime = 0;
+    // The roster as the server reported it last.
     std::vector<Player> players;
+    // The roster as the picture shows it at currentTime: the own view turned by the mouse at
+    // once, the others moving smoothly a little behind the newest report. Only drawing and
+    // sound read it; whatever the server decides is taken from players.
+    std::vector<Player> shownPlayers;
     MapManager mapManager;
     ParticleManager particleManager;
     bool talking = false;
@@ -52,6 +60,7 @@ class Game {
     bool hasLastOwnView = false;
     vec3 lastOwnEye;
     vec3 lastOwnDirection;
+    LinkQuality link;
 
     Game();
 
@@ -70,10 +79,14 @@ class Game {
 
     void keyDown(Key key);
     void keyUp(Key key);
-    // Relative motion in pixels, already negated in x.
-    void mouseMoved(int dx, int dy);
+    // Relative motion in pixels, already negated in x, at the time now.
+    void mouseMoved(int dx, int dy, double now);
 
     Player* playerByID(char id);
+    // The player as the picture shows it, or nullptr.
+    Player* shownPlayer(char id);
+    // How far behind the newest report the other players are drawn, in milliseconds.
+    double renderDelay() const;
     // What waits to be sent to the server, oldest first.
     const std::vector<WireBytes>& outgoing() const { return outbox; }
     void clearOutgoing() { outbox.clear(); }
@@ -104,6 +117,9 @@ class Game {
     void soundHit(const Player& shooter, const Player& target);
     void noticeDeaths(double now);
     void rememberOwnView();
+    void followOwnView(const Player* own, double now);
+    double turnsSettleAfter() const;
+    void presentPlayers(double now);
     void markPlayersInCrosshairs();
     void typeTalkMessage(Key key);
     void changeKey(int gameKey, bool pressed);
@@ -120,6 +136,9 @@ class Game {
     std::vector<WireBytes> outbox;
     size_t strangers = 0;
     std::array<KeyRepeat, controlCount> keyRepeats{};
+    LocalView localView;
+    // By the id byte: any byte may come from the server.
+    std::array<PlayerTrack, 256> tracks{};
     // Kept from update to update so that no update allocates.
     std::vector<PriorBody> priorBodies;
     std::vector<Box> targetBodies;

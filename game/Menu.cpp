@@ -7,7 +7,7 @@
 namespace {
 
 const float itemHeight = 36;
-const float itemWidth = 420;
+const float itemWidth = 480;
 const float panelMargin = 24;
 const float sensitivityStep = 0.1f;
 const float fieldOfViewStep = 5;
@@ -26,8 +26,9 @@ bool Menu::Box::contains(vec2 point) const {
 }
 
 Menu::Menu(bool withVolume) {
-    for (Item item : {Item::resume, Item::sensitivity, Item::invertMouse, Item::fieldOfView,
-                      Item::fullscreen, Item::volume, Item::quit}) {
+    for (Item item :
+         {Item::resume, Item::sensitivity, Item::invertMouse, Item::fieldOfView, Item::turnLocally,
+          Item::networkLine, Item::fullscreen, Item::volume, Item::quit}) {
         if (item != Item::volume || withVolume) {
             items[count++] = item;
         }
@@ -126,6 +127,12 @@ Menu::Action Menu::change(Settings& settings, int steps) {
     case Item::invertMouse:
         settings.invertMouse = !settings.invertMouse;
         break;
+    case Item::turnLocally:
+        settings.turnLocally = !settings.turnLocally;
+        break;
+    case Item::networkLine:
+        settings.networkLine = !settings.networkLine;
+        break;
     default:
         return Action::none;
     }
@@ -133,15 +140,20 @@ Menu::Action Menu::change(Settings& settings, int steps) {
     return Action::changed;
 }
 
+// The items, then the line about the link.
 Menu::Box Menu::panel(vec2 viewport) const {
     return {viewport * 0.5f,
-            vec2(itemWidth + 2 * panelMargin, float(count) * itemHeight + 2 * panelMargin)};
+            vec2(itemWidth + 2 * panelMargin, float(count + 1) * itemHeight + 2 * panelMargin)};
 }
 
 Menu::Box Menu::itemBox(size_t index, vec2 viewport) const {
-    float top = viewport.y / 2 + float(count) * itemHeight / 2;
+    float top = viewport.y / 2 + float(count + 1) * itemHeight / 2;
     return {vec2(viewport.x / 2, top - (float(index) + 0.5f) * itemHeight),
             vec2(itemWidth, itemHeight)};
+}
+
+Menu::Box Menu::linkBox(vec2 viewport) const {
+    return itemBox(count, viewport);
 }
 
 std::string_view Menu::line(size_t index, const Settings& settings, char (&buffer)[48]) const {
@@ -165,6 +177,14 @@ std::string_view Menu::line(size_t index, const Settings& settings, char (&buffe
     case Item::fullscreen:
         length = std::snprintf(buffer, sizeof buffer, "Fullscreen  %s",
                                settings.fullscreen ? "yes" : "no");
+        break;
+    case Item::turnLocally:
+        length = std::snprintf(buffer, sizeof buffer, "Turn the view locally  %s",
+                               settings.turnLocally ? "yes" : "no");
+        break;
+    case Item::networkLine:
+        length = std::snprintf(buffer, sizeof buffer, "Network line  %s",
+                               settings.networkLine ? "yes" : "no");
         break;
     case Item::volume:
         length = settings.volume == 0

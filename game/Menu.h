@@ -14,7 +14,17 @@
 // draws; the menu lays itself out for the window so that drawing and clicking agree.
 class Menu {
   public:
-    enum class Item { resume, sensitivity, invertMouse, fieldOfView, fullscreen, volume, quit };
+    enum class Item {
+        resume,
+        sensitivity,
+        invertMouse,
+        fieldOfView,
+        turnLocally,
+        networkLine,
+        fullscreen,
+        volume,
+        quit
+    };
     // What the program has to do after an input.
     enum class Action { none, resume, changed, toggleFullscreen, quit };
 
@@ -46,6 +56,8 @@ class Menu {
 
     Box panel(vec2 viewport) const;
     Box itemBox(size_t index, vec2 viewport) const;
+    // The line under the items that tells how the link is doing.
+    Box linkBox(vec2 viewport) const;
     // The text of an item with its value, written into the buffer.
     std::string_view line(size_t index, const Settings& settings, char (&buffer)[48]) const;
 
@@ -53,7 +65,7 @@ class Menu {
     Action activate(Settings& settings);
     Action change(Settings& settings, int steps);
 
-    std::array<Item, 7> items{};
+    std::array<Item, 9> items{};
     size_t count = 0;
     size_t chosen = 0;
     bool open = false;

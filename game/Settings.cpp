@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -63,12 +64,17 @@ bool apply(Settings& settings, const std::string& name, const std::string& value
         }
         return true;
     }
-    if (name == "invert_mouse" || name == "fullscreen") {
-        std::optional<bool> flag = parseYesNo(value);
-        if (!flag) {
-            return false;
+    bool* flags[] = {&settings.invertMouse, &settings.fullscreen, &settings.turnLocally,
+                     &settings.networkLine};
+    const char* flagNames[] = {"invert_mouse", "fullscreen", "turn_view_locally", "network_line"};
+    for (size_t i = 0; i < std::size(flags); ++i) {
+        if (name == flagNames[i]) {
+            std::optional<bool> flag = parseYesNo(value);
+            if (flag) {
+                *flags[i] = *flag;
+            }
+            return flag.has_value();
         }
-        (name == "invert_mouse" ? settings.invertMouse : settings.fullscreen) = *flag;
     }
     return true;
 }
@@ -111,9 +117,10 @@ std::string formatSettings(const Settings& settings) {
     std::snprintf(text, sizeof text,
                   "# Cubefray settings, written by the game's menu.\n"
                   "sensitivity = %g\ninvert_mouse = %s\nfield_of_view = %g\nfullscreen = %s\n"
-                  "volume = %d\n",
+                  "volume = %d\nturn_view_locally = %s\nnetwork_line = %s\n",
                   double(settings.sensitivity), yesNo(settings.invertMouse),
-                  double(settings.fieldOfView), yesNo(settings.fullscreen), settings.volume);
+                  double(settings.fieldOfView), yesNo(settings.fullscreen), settings.volume,
+                  yesNo(settings.turnLocally), yesNo(settings.networkLine));
     return text;
 }
 

@@ -21,6 +21,11 @@ struct Settings {
     bool fullscreen = false;
     // 0 to 100; 0 is silence.
     int volume = 80;
+    // The mouse turns the view at once, before the server's answer; off, the view follows the
+    // server's updates alone.
+    bool turnLocally = true;
+    // A line on the screen tells the round trip and the loss.
+    bool networkLine = false;
 
     // Brings every value into its range.
     void clamp();

@@ -175,3 +175,13 @@ void Hud::drawConnectionNotice(Pen& pen, TextDrawer& text, const Game& game, vec
                    vec4(1, 0.9f, 0.3f, 1));
     }
 }
+
+void Hud::drawNetworkLine(Pen& pen, TextDrawer& text, const Game& game, vec2 viewport) {
+    OverlayState state;
+    char buffer[64];
+    std::string_view line = game.link.summarize(game.currentTime, buffer);
+    pen.simpleTextureProgram.color(0.6f, 0.8f, 1, 0.9f);
+    vec2 start(viewport.x - feedMargin - textWidth(line, feedAdvance) + feedAdvance / 2.0f,
+               feedMargin);
+    text.draw(pen, line, start, feedSize, feedAdvance);
+}

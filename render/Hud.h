@@ -17,6 +17,8 @@ class Hud {
     // Darkens the last view while the own player awaits respawn; drawn under the rest of the
     // overlay.
     void drawDeathShade(Pen& pen, const Game& game, const Player* me, vec2 viewport);
+    // The round trip and the loss, small in the bottom right corner.
+    void drawNetworkLine(Pen& pen, TextDrawer& text, const Game& game, vec2 viewport);
     // Everything else, over the rest of the overlay.
     void draw(Pen& pen, TextDrawer& text, const Game& game, const Player* me, const mat4& view,
               vec2 viewport);

@@ -6,12 +6,22 @@ namespace {
 
 const int textSize = 24;
 const int textAdvance = 18;
+const int linkSize = 16;
+const int linkAdvance = 12;
+
+// Text centred in the box.
+void drawCentred(Pen& pen, TextDrawer& text, std::string_view line, const Menu::Box& box, int size,
+                 int advance) {
+    float width = float(line.size() * size_t(advance));
+    vec2 start(box.centre.x - width / 2 + float(advance) / 2, box.centre.y);
+    text.draw(pen, line, start, size, advance);
+}
 
 } // namespace
 
 // Everything lies at the same depth and is drawn in order over what came before.
 void drawMenu(Pen& pen, TextDrawer& text, const Menu& menu, const Settings& settings,
-              vec2 viewport) {
+              std::string_view linkLine, vec2 viewport) {
     if (!menu.isOpen()) {
         return;
     }
@@ -25,15 +35,14 @@ void drawMenu(Pen& pen, TextDrawer& text, const Menu& menu, const Settings& sett
     pen.fillRect(chosen.centre, chosen.size, vec4(0.25f, 0.45f, 0.8f, 0.6f));
     for (size_t i = 0; i < menu.itemCount(); ++i) {
         char buffer[48];
-        std::string_view line = menu.line(i, settings, buffer);
-        Menu::Box box = menu.itemBox(i, viewport);
-        float width = float(line.size() * textAdvance);
-        vec2 start(box.centre.x - width / 2 + textAdvance / 2.0f, box.centre.y);
         bool chosen = i == menu.selected();
         pen.simpleTextureProgram.color(1, 1, chosen ? 1.0f : 0.85f, 1);
-        text.draw(pen, line, start, textSize, textAdvance);
+        drawCentred(pen, text, menu.line(i, settings, buffer), menu.itemBox(i, viewport), textSize,
+                    textAdvance);
         glEnable(GL_BLEND);
     }
+    pen.simpleTextureProgram.color(0.6f, 0.8f, 1, 1);
+    drawCentred(pen, text, linkLine, menu.linkBox(viewport), linkSize, linkAdvance);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 }

@@ -6,8 +6,11 @@
 #include "Settings.h"
 #include "TextDrawer.h"
 
-// Draws the open menu over the running game, laid out as the menu lays itself out.
+#include <string_view>
+
+// Draws the open menu over the running game, laid out as the menu lays itself out, with the line
+// that tells how the link is doing under its items.
 void drawMenu(Pen& pen, TextDrawer& text, const Menu& menu, const Settings& settings,
-              vec2 viewport);
+              std::string_view linkLine, vec2 viewport);
 
 #endif

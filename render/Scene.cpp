@@ -137,7 +137,7 @@ void Scene::setLighting() {
 void Scene::draw(Game& game) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pen.setPMat(projection);
-    Player* me = game.playerByID(game.clientPlayerID);
+    Player* me = game.shownPlayer(game.clientPlayerID);
     Camera camera = cameraOf(game, me);
     const mat4& view = camera.view;
     pen.setView(view);
@@ -215,7 +215,7 @@ void Scene::drawGun(const mat4& modelView, float shine) {
 }
 
 void Scene::drawOtherPlayers(const Game& game, const mat4& view) {
-    for (const Player& p : game.players) {
+    for (const Player& p : game.shownPlayers) {
         bool seen = !outsideView(p.getPosition() + otherGunLift, otherGunReach, viewProjection);
         if (p.getPlayerID() != game.clientPlayerID && seen) {
             drawGun(view * translate(otherGunLift) * p.gunModelMatrix() * scale(otherGunScale),
@@ -223,7 +223,7 @@ void Scene::drawOtherPlayers(const Game& game, const mat4& view) {
         }
     }
     LightProgram& program = pen.lightProgram;
-    for (const Player& p : game.players) {
+    for (const Player& p : game.shownPlayers) {
         if (p.getPlayerID() == game.clientPlayerID || p.awaitingRespawn()) {
             continue;
         }
@@ -247,7 +247,7 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     float width = viewportSize.x;
     float height = viewportSize.y;
     vec2 scoreCursor(20, height - 20);
-    for (const Player& p : game.players) {
+    for (const Player& p : game.shownPlayers) {
         if (p.getPlayerID() != game.clientPlayerID && showsNameTag(me, p)) {
             vec2 tag = projectToViewport(projection * view, p.getPosition(), viewportSize);
             program.color(1, 1, 1, 1);
@@ -266,7 +266,12 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     }
     drawChatLines(game, width, height);
     hud.draw(pen, textDrawer, game, me, view, viewportSize);
-    drawMenu(pen, textDrawer, game.menu, game.settings, viewportSize);
+    if (game.settings.networkLine) {
+        hud.drawNetworkLine(pen, textDrawer, game, viewportSize);
+    }
+    char linkLine[64];
+    drawMenu(pen, textDrawer, game.menu, game.settings,
+             game.link.describe(game.currentTime, linkLine), viewportSize);
 }
 
 // The name and the points as the default stream format writes a float, built without the heap.
@@ -275,9 +280,10 @@ void Scene::drawScore(const Game& game, const Player& p, vec2 position) {
     bool own = p.getPlayerID() == game.clientPlayerID;
     SimpleTextureProgram& program = pen.simpleTextureProgram;
     own ? program.color(1, 0.9f, 0.2f, 1) : program.color(1, 1, 1, 1);
-    bool shared = std::any_of(game.players.begin(), game.players.end(), [&p](const Player& o) {
-        return &o != &p && o.getPlayerName() == p.getPlayerName();
-    });
+    bool shared =
+        std::any_of(game.shownPlayers.begin(), game.shownPlayers.end(), [&p](const Player& o) {
+            return &o != &p && o.getPlayerName() == p.getPlayerName();
+        });
     char line[64];
     int length = shared ? std::snprintf(line, sizeof line, "%s#%c %g", p.getPlayerName().c_str(),
                                         p.getPlayerID(), double(float(p.getPoints())))

@@ -14,7 +14,30 @@ const float zoomedFOV = 15;
 // A view closer than this to straight up or down (in x and z) would make the strafe axis vanish.
 const double pitchLimit = 0.1;
 
+// The orientation turned by angle about axis, or as it was when the view would come too near
+// straight up or down.
+Orientation turnedAbout(Orientation orientation, float angle, vec3 axis, bool localFirst) {
+    quat q;
+    q.fromAxisAngle(axis, angle);
+    vec3 newDirection = q * orientation.direction;
+    bool nearlyVertical = std::fabs(double(newDirection.x)) < pitchLimit &&
+                          std::fabs(double(newDirection.z)) < pitchLimit;
+    if (nearlyVertical) {
+        return orientation;
+    }
+    quat rotation = localFirst ? orientation.rotation * q : q * orientation.rotation;
+    return {newDirection, rotation};
+}
+
 } // namespace
+
+Orientation turnedBy(Orientation orientation, int dx, int dy, vec3 up, float scale) {
+    float pitch = static_cast<float>(dy / 360.0) * scale;
+    float yaw = static_cast<float>(-dx / 360.0) * scale;
+    vec3 strafe = normalized(up.cross(orientation.direction));
+    orientation = turnedAbout(orientation, pitch, strafe, false);
+    return turnedAbout(orientation, yaw, up, false);
+}
 
 Player::Player() : lastUpdateTime(getCurrentMillisecond()) {}
 
@@ -63,29 +86,18 @@ void Player::jump() {
 }
 
 void Player::rotateViewAround(float angle, vec3 axis, bool localFirst) {
-    quat q;
-    q.fromAxisAngle(axis, angle);
-    vec3 newDirection = q * direction;
-    bool nearlyVertical = std::fabs(double(newDirection.x)) < pitchLimit &&
-                          std::fabs(double(newDirection.z)) < pitchLimit;
-    if (nearlyVertical) {
-        return;
-    }
-    direction = newDirection;
+    setOrientation(turnedAbout(getOrientation(), angle, axis, localFirst));
+}
+
+void Player::setOrientation(const Orientation& orientation) {
+    direction = orientation.direction;
     look = position + direction;
-    rotation = localFirst ? rotation * q : q * rotation;
+    rotation = orientation.rotation;
 }
 
 void Player::rotateView(int dx, int dy) {
-    float pitch = static_cast<float>(dy / 360.0);
-    float yaw = static_cast<float>(-dx / 360.0);
-    if (isZoomed()) {
-        pitch /= 2;
-        yaw /= 2;
-    }
     updateDirAndStrafe();
-    rotateViewAround(pitch, strafeDirection, false);
-    rotateViewAround(yaw, up, false);
+    setOrientation(turnedBy(getOrientation(), dx, dy, up, isZoomed() ? 0.5f : 1));
 }
 
 float Player::getFOV() const {

@@ -12,6 +12,17 @@
 
 class MapManager;
 
+// Where a player looks, and the rotation its gun is drawn with: what mouse motion changes.
+struct Orientation {
+    vec3 direction;
+    quat rotation;
+};
+
+// The orientation after mouse motion of dx, dy pixels, as the server turns every player: 1/360
+// radian a pixel times scale, first up or down about the horizontal axis at right angles to the
+// view (refused where the view would come too near straight up or down), then about up.
+Orientation turnedBy(Orientation orientation, int dx, int dy, vec3 up, float scale);
+
 // What the server reports of a player in every update.
 struct PlayerState {
     quat rotation;
@@ -62,6 +73,9 @@ class Player {
     void moveAll(vec3 dir, float amount);
     void jump();
     void rotateViewAround(float angle, vec3 axis, bool localFirst);
+    Orientation getOrientation() const { return {direction, rotation}; }
+    // Looks along the orientation's direction, with its rotation.
+    void setOrientation(const Orientation& orientation);
     // Mouse motion in pixels: 1/360 radian a pixel, halved while zoomed.
     void rotateView(int dx, int dy);
     bool isZoomed() const { return zoomed || zoomingIn || zoomingOut; }

@@ -1,6 +1,7 @@
 """Helpers for end-to-end tests under Xvfb: a scripted UDP peer that plays the game server, the
 real programs as child processes, and xdotool and xwd for real input and the rendered frames."""
 
+import ctypes
 import heapq
 import itertools
 import os
@@ -31,8 +32,14 @@ def update_message(players):
 
 def players_of(update):
     """The (name, position) of each player an update lists."""
+    return [(name, position) for _, name, position, _, _ in records_of(update)]
+
+
+def records_of(update):
+    """The (id, name, position, direction, shooting) of each player an update lists."""
     records = [RECORD.unpack_from(update, offset) for offset in range(4, 244, RECORD.size)]
-    return [(r[10].split(b"\0")[0].decode(errors="replace"), r[4:7]) for r in records if r[13]]
+    return [(chr(r[13]), r[10].split(b"\0")[0].decode(errors="replace"), r[4:7], r[7:10],
+             bool(r[12])) for r in records if r[13]]
 
 
 def wait_for(condition, timeout=20.0):
@@ -209,38 +216,42 @@ def count_pixels(rows, left, top, right, bottom, test):
     return sum(test(*row[3 * x:3 * x + 3]) for row in rows[top:bottom] for x in range(left, right))
 
 
-class LossyProxy:
-    """A UDP relay between one client and a server that loses 30%, repeats 10% and delays 0 to
-    150 ms of the datagrams each way. sent lists what the client sent, updates what the server
-    sent."""
+class LinkProxy:
+    """A UDP relay between one client and a server that loses a share of the datagrams each way,
+    repeats a share and holds each for a delay drawn from a range (seconds). sent lists what the
+    client sent, updates what the server sent."""
 
-    def __init__(self, server_port, seed):
+    def __init__(self, server_port, seed, loss=0.0, repeat=0.0, delay=(0.0, 0.0)):
         self.front = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.front.bind(("127.0.0.1", 0))
         self.port = self.front.getsockname()[1]
         self.back = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
         self.back.connect(("127.0.0.1", server_port))
         self.chance = random.Random(seed)
+        self.loss, self.repeat, self.delay = loss, repeat, delay
         self.client = None
         self.sent = []
         self.pending = []
         self.order = itertools.count()
         self.updates = []
+        self.update_records = []
         self.running = True
         self.thread = threading.Thread(target=self._relay, daemon=True)
         self.thread.start()
 
     def _schedule(self, send, data):
-        if self.chance.random() < 0.3:
+        if self.chance.random() < self.loss:
             return
-        copies = 2 if self.chance.random() < 0.1 else 1
+        copies = 2 if self.chance.random() < self.repeat else 1
         for _ in range(copies):
-            heapq.heappush(self.pending, (time.monotonic() + self.chance.uniform(0, 0.15),
+            heapq.heappush(self.pending, (time.monotonic() + self.chance.uniform(*self.delay),
                                           next(self.order), send, data))
 
     def _relay(self):
         while self.running:
-            ready = select.select([self.front, self.back], [], [], 0.005)[0]
+            wait = 0.005 if not self.pending else max(0.0, min(0.005, self.pending[0][0] -
+                                                               time.monotonic()))
+            ready = select.select([self.front, self.back], [], [], wait)[0]
             if self.front in ready:
                 data, self.client = self.front.recvfrom(2048)
                 self.sent.append(data)
@@ -249,6 +260,7 @@ class LossyProxy:
                 data = self.back.recv(2048)
                 if data[:1] == b"u":
                     self.updates.append((time.monotonic(), players_of(data)))
+                    self.update_records.append((time.monotonic(), records_of(data)))
                 if self.client:
                     self._schedule(lambda d: self.front.sendto(d, self.client), data)
             while self.pending and self.pending[0][0] <= time.monotonic():
@@ -260,3 +272,61 @@ class LossyProxy:
         self.thread.join()
         self.front.close()
         self.back.close()
+
+
+class XTest:
+    """The pointer as a device moves and clicks it, through the X server's XTest extension: each
+    event reaches the server at once, without a program started for it."""
+
+    def __init__(self):
+        self.xlib = ctypes.CDLL("libX11.so.6")
+        self.xtst = ctypes.CDLL("libXtst.so.6")
+        self.xlib.XOpenDisplay.restype = ctypes.c_void_p
+        self.xlib.XFlush.argtypes = [ctypes.c_void_p]
+        self.xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.xtst.XTestFakeRelativeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int,
+                                                            ctypes.c_int, ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                    ctypes.c_ulong]
+        self.display = self.xlib.XOpenDisplay(None)
+        if not self.display:
+            raise AssertionError("no X display")
+
+    def move(self, dx, dy):
+        self.xtst.XTestFakeRelativeMotionEvent(self.display, dx, dy, 0)
+        self.xlib.XFlush(self.display)
+
+    def button(self, pressed):
+        self.xtst.XTestFakeButtonEvent(self.display, 1, int(pressed), 0)
+        self.xlib.XFlush(self.display)
+
+    def close(self):
+        self.xlib.XCloseDisplay(self.display)
+
+
+def monotonic_ms():
+    """The system's monotonic clock as the client's frame log has it."""
+    return time.clock_gettime(time.CLOCK_MONOTONIC) * 1000
+
+
+def read_frame_log(path):
+    """The client's frame log: (presented at, CPU time, heading, pitch, hash) a frame."""
+    with open(path) as log:
+        return [(float(f[0]), float(f[1]), float(f[2]), float(f[3]), int(f[4]))
+                for f in (line.split() for line in log) if len(f) >= 5]
+
+
+def isolated_env(folder, settings="", **extra):
+    """An environment whose settings and data live in the folder, with the settings text given;
+    no test reads or writes the user's own."""
+    config = os.path.join(folder, "config")
+    os.makedirs(os.path.join(config, "cubefray"), exist_ok=True)
+    with open(os.path.join(config, "cubefray", "settings"), "w") as out:
+        out.write(settings)
+    return dict(os.environ, XDG_CONFIG_HOME=config, XDG_DATA_HOME=os.path.join(folder, "data"),
+                **extra)
+
+
+def lossy_proxy(server_port, seed):
+    """A link that loses 30%, repeats 10% and delays 0 to 150 ms of the datagrams each way."""
+    return LinkProxy(server_port, seed, loss=0.3, repeat=0.1, delay=(0.0, 0.15))

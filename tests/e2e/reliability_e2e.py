@@ -11,7 +11,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (Client, LossyProxy, client_window, scripted_game, start_server,  # noqa: E402
+from harness import (Client, lossy_proxy, client_window, scripted_game, start_server,  # noqa: E402
                      update_message, wait_for, xdotool)
 from server_e2e import ScriptedClient  # noqa: E402
 from soak_e2e import resident_kib  # noqa: E402
@@ -58,7 +58,7 @@ class LossyLink(unittest.TestCase):
 
     def play(self, seed):
         server, port = start_server(bots=0)
-        proxy = LossyProxy(port, seed)
+        proxy = lossy_proxy(port, seed)
         client = Client("127.0.0.1", str(proxy.port), "tester")
         stuck = []
         try:

@@ -25,6 +25,7 @@ int brightness(const Pixel& p) {
     return (p[0] + p[1] + p[2]) / 3;
 }
 
+// The scene draws the roster as the game presents it, which each test sets as it needs.
 class Frame : public GlTest {
   protected:
     void SetUp() override {
@@ -59,7 +60,7 @@ class Frame : public GlTest {
 
     // Where a world point lands in window pixels from the client player's eye.
     vec2 onScreen(vec3 point) {
-        mat4 view = game.playerByID('1')->getViewMatrix();
+        mat4 view = game.shownPlayer('1')->getViewMatrix();
         return projectToViewport(scene.projection * view, point, vec2(width, height));
     }
 
@@ -86,25 +87,25 @@ bool white(const Pixel& p) {
 }
 
 TEST_F(Frame, OtherPlayersBodyStandsWhereTheProjectionPutsIt) {
-    game.players.push_back(makePlayer('1', "me", vec3(1024, 400, 300), vec3(0, 0, 1)));
+    game.shownPlayers.push_back(makePlayer('1', "me", vec3(1024, 400, 300), vec3(0, 0, 1)));
     // Near a corner light on the viewer's side, so its face towards us is lit.
     vec3 bodyAt(1300, 400, 700);
     vec2 expected = onScreen(bodyAt);
     // Looking along +z an ordinary camera shows world +x on the left; this one mirrors it.
     EXPECT_GT(expected.x, width / 2 + 20);
     Pixel empty = frameAt(expected);
-    game.players.push_back(makePlayer('2', "other", bodyAt, vec3(0, 0, -1)));
+    game.shownPlayers.push_back(makePlayer('2', "other", bodyAt, vec3(0, 0, -1)));
     Pixel withBody = frameAt(expected);
     EXPECT_LT(brightness(empty), 30);
     EXPECT_GT(brightness(withBody), 120);
     // A player awaiting respawn has no body.
-    game.players.back() = makePlayer('2', "other", vec3(-1300, 400, 700), vec3(0, 0, -1));
+    game.shownPlayers.back() = makePlayer('2', "other", vec3(-1300, 400, 700), vec3(0, 0, -1));
     EXPECT_LT(brightness(frameAt(expected)), 30);
 }
 
 TEST_F(Frame, NameTagsShowForThePlayerUnderTheCrosshairAndForAllBeforeTheIdIsKnown) {
-    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0, 1)));
-    game.players.push_back(makePlayer('2', "WWWWWW", vec3(1024, 300, 1500), vec3(0, 0, -1)));
+    game.shownPlayers.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0, 1)));
+    game.shownPlayers.push_back(makePlayer('2', "WWWWWW", vec3(1024, 300, 1500), vec3(0, 0, -1)));
     const vec2 tag = onScreen(vec3(1024, 300, 1500));
     auto tagPixels = [&] {
         scene.draw(game);
@@ -112,11 +113,11 @@ TEST_F(Frame, NameTagsShowForThePlayerUnderTheCrosshairAndForAllBeforeTheIdIsKno
                            white);
     };
     EXPECT_EQ(tagPixels(), 0);
-    game.players[1].setIsInCrosshairs(true);
+    game.shownPlayers[1].setIsInCrosshairs(true);
     EXPECT_GT(tagPixels(), 100);
     // Waiting for its id, the client looks from a fixed point at every name.
     game.clientPlayerID = '0';
-    game.players = {makePlayer('1', "AAAA", vec3(1024, 500, 1000), vec3(0, 0, -1))};
+    game.shownPlayers = {makePlayer('1', "AAAA", vec3(1024, 500, 1000), vec3(0, 0, -1))};
     const mat4 waitingView = lookAt(vec3(1023.18f, 500.201f, 664.032f),
                                     vec3(1023.21f, 500.197f, 665.032f), vec3(0, 1, 0));
     const vec2 name = projectToViewport(scene.projection * waitingView, vec3(1024, 500, 1000),
@@ -128,8 +129,8 @@ TEST_F(Frame, NameTagsShowForThePlayerUnderTheCrosshairAndForAllBeforeTheIdIsKno
 }
 
 TEST_F(Frame, OverlayShowsTheCrosshairTheScoresAndTheChat) {
-    game.players.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
-    game.players.push_back(makePlayer('2', "ANNA", vec3(1024, 300, 1500), vec3(0, 0, -1)));
+    game.shownPlayers.push_back(makePlayer('1', "me", vec3(1024, 300, 300), vec3(0, 0.3f, 1)));
+    game.shownPlayers.push_back(makePlayer('2', "ANNA", vec3(1024, 300, 1500), vec3(0, 0, -1)));
     game.chatLines = {"OLDER LINE", "NEWEST LINE"};
     game.chatTimer = 10;
     scene.draw(game);
@@ -156,7 +157,7 @@ TEST_F(Frame, OverlayShowsTheCrosshairTheScoresAndTheChat) {
 TEST_F(Frame, LightHalosCarryTheirLightsColour) {
     // Face the second light, (1, 0.5, 1), from 452 units away.
     vec4 light = scene.lightPositions[1];
-    game.players.push_back(
+    game.shownPlayers.push_back(
         makePlayer('1', "me", vec3(light.x, light.y, light.z + 452), vec3(0, 0, -1)));
     scene.draw(game);
     Pixel inner = readPixel(width / 2 + 14, height / 2);

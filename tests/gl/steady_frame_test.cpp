@@ -1,5 +1,6 @@
 // Counts the C++ heap allocations of the main thread across steady frames of a busy match:
-// update, sound, draw and swap with four players shooting, particles, chat and overlay text.
+// update, sound, draw and swap with four players shooting, mouse turns, particles, chat, the menu
+// and overlay text.
 #include "FilePath.h"
 #include "Game.h"
 #include "Scene.h"
@@ -75,6 +76,9 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
                       "bob: HI",    "carol: GG",    "dave: AGAIN AND AGAIN AND AGAIN"};
     game.talking = true;
     game.talkMessage = "ON MY WAY";
+    // The link's lines in the menu and on the screen.
+    game.settings.networkLine = true;
+    game.menu.show();
     // The sound mixes into memory, a frame's worth each frame.
     auto openLoopback = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
         alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
@@ -96,6 +100,7 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     const std::string update = busyUpdate();
     auto frame = [&] {
         now += 1000.0 / 60;
+        game.mouseMoved(2, 1, now);
         game.receive(update, server, now);
         game.update(now);
         game.clearOutgoing();

@@ -29,7 +29,7 @@ TEST_F(Input, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTyping
     // Keys and mouse motion count as sent, at the time of the last update; chat does not.
     game.keyDown(Key::w);
     game.update(1500);
-    game.mouseMoved(1, 1);
+    game.mouseMoved(1, 1, 1500);
     for (Key key : {Key::t, Key::w, Key::enter}) {
         game.keyDown(key);
     }
@@ -86,8 +86,8 @@ TEST_F(Input, EachKeyChangeIsRepeatedInTheNextFramesUntilTheNextChange) {
     // Sensitivity scales the motion and carries the fractions; inversion turns the vertical.
     game.settings.sensitivity = 0.5f;
     game.settings.invertMouse = true;
-    game.mouseMoved(3, 2);
-    game.mouseMoved(1, 0);
+    game.mouseMoved(3, 2, 50);
+    game.mouseMoved(1, 0, 50);
     EXPECT_EQ(sent(game), (std::vector<std::string>{wire(encodeMouse('2', 1, -1)),
                                                     wire(encodeMouse('2', 1, 0))}));
     game.leave();

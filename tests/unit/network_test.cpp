@@ -11,7 +11,8 @@ const uint32_t loopback = 0x7f000001;
 // Everything an inbox hands over in one drain.
 std::vector<std::string> drainOnce(Inbox& inbox) {
     std::vector<std::string> all;
-    inbox.drain([&](std::string_view bytes, const PeerAddress&) { all.emplace_back(bytes); });
+    inbox.drain(
+        [&](std::string_view bytes, const PeerAddress&, double) { all.emplace_back(bytes); });
     return all;
 }
 
@@ -69,7 +70,7 @@ TEST_F(Network, TheQueueIsBoundedAndOneDrainTakesABoundedNumber) {
     Inbox inbox(client, serverAddress);
     ASSERT_EQ(inbox.initLock(), 0);
     for (size_t i = 0; i < Inbox::capacity + 10; ++i) {
-        inbox.arrived(std::to_string(i), serverAddress);
+        inbox.arrived(std::to_string(i), serverAddress, double(i));
     }
     EXPECT_EQ(inbox.dropped(), 10u);
     std::vector<std::string> first = drainOnce(inbox);

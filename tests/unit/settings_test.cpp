@@ -13,6 +13,8 @@ TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     changed.fieldOfView = 75;
     changed.fullscreen = true;
     changed.volume = 0;
+    changed.turnLocally = false;
+    changed.networkLine = true;
     SettingsRead back = parseSettings(formatSettings(changed));
     EXPECT_EQ(back.problem, "");
     EXPECT_EQ(formatSettings(back.settings), formatSettings(changed));
@@ -22,8 +24,9 @@ TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     EXPECT_EQ(clamped.problem, "");
     EXPECT_EQ(clamped.settings.sensitivity, Settings::maxSensitivity);
     EXPECT_EQ(clamped.settings.fieldOfView, Settings::minFieldOfView);
-    for (const char* damaged : {"sensitivity = fast\n", "volume = nan\n", "invert_mouse = maybe\n",
-                                "field_of_view\n", "x\ny = 3\nsensitivity = 1e99\n"}) {
+    for (const char* damaged :
+         {"sensitivity = fast\n", "volume = nan\n", "invert_mouse = maybe\n", "field_of_view\n",
+          "x\ny = 3\nsensitivity = 1e99\n", "turn_view_locally = 1\n"}) {
         SettingsRead read = parseSettings(damaged);
         EXPECT_NE(read.problem, "") << damaged;
         EXPECT_EQ(formatSettings(read.settings), formatSettings(Settings())) << damaged;
@@ -50,7 +53,7 @@ TEST(Menu, ClicksChooseChangeAndResume) {
     Menu menu;
     Settings settings;
     menu.show();
-    EXPECT_EQ(menu.itemCount(), 6u);
+    EXPECT_EQ(menu.itemCount(), 8u);
     vec2 viewport(720, 480);
     Menu::Box fov = menu.itemBox(3, viewport);
     EXPECT_EQ(menu.click(fov.centre - vec2(50, 0), viewport, settings), Menu::Action::changed);
@@ -63,7 +66,15 @@ TEST(Menu, ClicksChooseChangeAndResume) {
     settings.sensitivity = 2;
     char buffer[48];
     EXPECT_EQ(menu.line(1, settings, buffer), "Mouse sensitivity  2.0");
-    EXPECT_EQ(Menu(true).itemCount(), 7u);
+    EXPECT_EQ(Menu(true).itemCount(), 9u);
+    // The toggles of the link: the view turned locally, the network line.
+    EXPECT_EQ(menu.click(menu.itemBox(4, viewport).centre, viewport, settings),
+              Menu::Action::changed);
+    EXPECT_FALSE(settings.turnLocally);
+    EXPECT_EQ(menu.line(5, settings, buffer), "Network line  no");
+    // The link's line lies under the items, inside the panel.
+    EXPECT_TRUE(menu.panel(viewport).contains(menu.linkBox(viewport).centre));
+    EXPECT_LT(menu.linkBox(viewport).centre.y, menu.itemBox(7, viewport).centre.y);
 }
 
 } // namespace
