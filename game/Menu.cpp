@@ -18,6 +18,10 @@ float stepped(float value, float step, int steps) {
     return float(std::round(double(value + step * float(steps)) * 10) / 10);
 }
 
+int toggleLine(char (&buffer)[48], const char* name, bool on) {
+    return std::snprintf(buffer, sizeof buffer, "%s  %s", name, on ? "yes" : "no");
+}
+
 } // namespace
 
 bool Menu::Box::contains(vec2 point) const {
@@ -167,24 +171,20 @@ std::string_view Menu::line(size_t index, const Settings& settings, char (&buffe
                                double(settings.sensitivity));
         break;
     case Item::invertMouse:
-        length = std::snprintf(buffer, sizeof buffer, "Invert mouse  %s",
-                               settings.invertMouse ? "yes" : "no");
+        length = toggleLine(buffer, "Invert mouse", settings.invertMouse);
         break;
     case Item::fieldOfView:
         length = std::snprintf(buffer, sizeof buffer, "Field of view  %.0f",
                                double(settings.fieldOfView));
         break;
     case Item::fullscreen:
-        length = std::snprintf(buffer, sizeof buffer, "Fullscreen  %s",
-                               settings.fullscreen ? "yes" : "no");
+        length = toggleLine(buffer, "Fullscreen", settings.fullscreen);
         break;
     case Item::turnLocally:
-        length = std::snprintf(buffer, sizeof buffer, "Turn the view locally  %s",
-                               settings.turnLocally ? "yes" : "no");
+        length = toggleLine(buffer, "Turn the view locally", settings.turnLocally);
         break;
     case Item::networkLine:
-        length = std::snprintf(buffer, sizeof buffer, "Network line  %s",
-                               settings.networkLine ? "yes" : "no");
+        length = toggleLine(buffer, "Network line", settings.networkLine);
         break;
     case Item::volume:
         length = settings.volume == 0
