@@ -19,13 +19,33 @@ std::string helpText() {
            " characters count.\n"
            "W, A, S and D move, Space jumps, the mouse looks and any button fires, T opens a\n"
            "chat line and Escape frees the mouse.\n"
-           "  --help     print this help\n"
-           "  --version  print the version\n";
+           "  --start              open the start screen: play against bots, find a game\n"
+           "  cubefray://HOST:PORT open the start screen and join that server\n"
+           "  --help               print this help\n"
+           "  --version            print the version\n";
 }
 
 ClientArguments reply(const std::string& text) {
     ClientArguments arguments;
     arguments.reply = text;
+    return arguments;
+}
+
+ClientArguments startScreen() {
+    ClientArguments arguments;
+    arguments.mode = ClientArguments::Mode::start;
+    return arguments;
+}
+
+// The start screen joins the server of the link; a link that names none is said there.
+ClientArguments followLink(const std::string& link) {
+    ClientArguments arguments = startScreen();
+    std::string rest = link.substr(std::string(linkScheme).size());
+    if (!rest.empty() && rest.back() == '/') {
+        rest.pop_back();
+    }
+    arguments.link = parseServerAddress(rest);
+    arguments.brokenLink = !arguments.link;
     return arguments;
 }
 
@@ -38,6 +58,12 @@ ClientArguments readClientArguments(int argc, const char* const* argv) {
     if (argc == 2 && std::string(argv[1]) == "--version") {
         return reply(std::string("cubefray ") + CUBEFRAY_VERSION + "\n");
     }
+    if (argc == 2 && std::string(argv[1]) == "--start") {
+        return startScreen();
+    }
+    if (argc == 2 && std::string(argv[1]).rfind(linkScheme, 0) == 0) {
+        return followLink(argv[1]);
+    }
     if (argc != 4) {
         return reply(usageLine);
     }
@@ -46,6 +72,7 @@ ClientArguments readClientArguments(int argc, const char* const* argv) {
         return reply("port must be a number from 1 to 65535, got '" + std::string(argv[2]) + "'\n");
     }
     ClientArguments arguments;
+    arguments.mode = ClientArguments::Mode::play;
     arguments.port = *port;
     return arguments;
 }

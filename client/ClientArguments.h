@@ -1,18 +1,31 @@
 #ifndef CUBEFRAY_CLIENT_CLIENTARGUMENTS_H
 #define CUBEFRAY_CLIENT_CLIENTARGUMENTS_H
 
+#include "ServerAddress.h"
+
+#include <optional>
 #include <string>
 
-// What the command line asks of the client: to play on the port it names, or to print a reply
-// and end, with status 0 either way.
+// What the command line asks of the client: to join the server it names at once, to open the
+// start screen (and maybe join the server of a cubefray:// link from there), or to print a
+// reply and end, with status 0.
 struct ClientArguments {
+    enum class Mode { reply, play, start };
+
+    Mode mode = Mode::reply;
     int port = 0;
-    // The usage line, the help, the version or why the port will not do; empty to play.
+    // The usage line, the help, the version or why the port will not do.
     std::string reply;
+    // The server of a link, to join from the start screen; nothing when the link names none.
+    std::optional<ServerAddress> link;
+    // A link that names no server: the start screen says so.
+    bool brokenLink = false;
 };
 
+const char* const linkScheme = "cubefray://";
+
 // argv as main receives it: the program name, then server_address port player_name, or
-// --help or --version alone.
+// --start, a cubefray://HOST:PORT link, --help or --version alone.
 ClientArguments readClientArguments(int argc, const char* const* argv);
 
 #endif

@@ -5,22 +5,19 @@
 
 #include <iostream>
 
-Controls::Controls(Game& game, Scene& scene, SoundPlayer& sound, SDL_Window* window,
-                   std::string settingsPath)
-    : game(game), scene(scene), sound(sound), window(window),
-      settingsPath(std::move(settingsPath)) {}
+Controls::Controls(Game& game, Display& display) : game(game), display(display) {}
 
 void Controls::handle(const SDL_Event& event) {
     switch (event.type) {
     case SDL_QUIT:
         std::cout << "Exiting game\n" << std::flush;
         SDL_SetRelativeMouseMode(SDL_FALSE);
-        running = false;
+        quit = true;
         break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_RESIZED ||
             event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-            resized();
+            display.resized();
         }
         break;
     case SDL_KEYDOWN:
@@ -34,14 +31,15 @@ void Controls::handle(const SDL_Event& event) {
         if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
             game.mouseMoved(-event.motion.xrel, event.motion.yrel, preciseMilliseconds());
         } else if (game.menu.isOpen()) {
-            game.menu.hover(menuPoint(event.motion.x, event.motion.y), scene.viewportSize);
+            game.menu.hover(display.overlayPoint(event.motion.x, event.motion.y),
+                            display.viewport());
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (game.menu.isOpen()) {
             menuHasButton = true;
-            menuAction(game.menu.click(menuPoint(event.button.x, event.button.y),
-                                       scene.viewportSize, game.settings));
+            menuAction(game.menu.click(display.overlayPoint(event.button.x, event.button.y),
+                                       display.viewport(), game.settings));
         } else {
             game.keyDown(Key::mouseButton);
         }
@@ -61,7 +59,7 @@ void Controls::keyDown(const SDL_Event& event) {
     SDL_Scancode key = event.key.keysym.scancode;
     bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
     if (key == SDL_SCANCODE_F11 || (alt && key == SDL_SCANCODE_RETURN)) {
-        toggleFullscreen();
+        display.toggleFullscreen(game.settings);
         return;
     }
     if (key == SDL_SCANCODE_ESCAPE && !game.talking) {
@@ -82,18 +80,21 @@ void Controls::menuAction(Menu::Action action) {
         closeMenu();
         break;
     case Menu::Action::changed:
-        applySettings();
-        saveSettings();
+        display.apply(game.settings);
+        display.save(game.settings);
         break;
     case Menu::Action::toggleFullscreen:
-        toggleFullscreen();
+        display.toggleFullscreen(game.settings);
         break;
-    case Menu::Action::quit: {
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
+    case Menu::Action::quit:
+        if (game.menu.leavesTheMatch()) {
+            left = true;
+        } else {
+            SDL_Event quitEvent{};
+            quitEvent.type = SDL_QUIT;
+            SDL_PushEvent(&quitEvent);
+        }
         break;
-    }
     case Menu::Action::none:
         break;
     }
@@ -107,71 +108,4 @@ void Controls::openMenu() {
 void Controls::closeMenu() {
     game.menu.hide();
     SDL_SetRelativeMouseMode(SDL_TRUE);
-}
-
-void Controls::toggleFullscreen() {
-    game.settings.fullscreen = !game.settings.fullscreen;
-    applySettings();
-    saveSettings();
-}
-
-void Controls::applySettings() {
-    bool fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
-                      SDL_WINDOW_FULLSCREEN_DESKTOP;
-    if (fullscreen != game.settings.fullscreen) {
-        setFullscreen(game.settings.fullscreen);
-    }
-    if (scene.fov != game.settings.fieldOfView) {
-        scene.setFieldOfView(game.settings.fieldOfView);
-    }
-    sound.setVolume(game.settings.volume);
-}
-
-// The window manager makes a window fullscreen; without one (a bare X server) nothing would
-// happen, so the window is also placed over the whole display while it is still a window, and
-// put back once it is one again. With a window manager this changes nothing.
-void Controls::setFullscreen(bool on) {
-    if (on) {
-        SDL_GetWindowPosition(window, &windowed.x, &windowed.y);
-        SDL_GetWindowSize(window, &windowed.w, &windowed.h);
-        SDL_Rect display;
-        if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &display) == 0) {
-            place(display);
-        }
-    }
-    SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    if (!on) {
-        place(windowed);
-    }
-    resized();
-}
-
-void Controls::place(const SDL_Rect& where) {
-    if (where.w > 0 && where.h > 0) {
-        SDL_SetWindowPosition(window, where.x, where.y);
-        SDL_SetWindowSize(window, where.w, where.h);
-    }
-}
-
-void Controls::saveSettings() {
-    std::string problem = writeSettings(settingsPath, game.settings);
-    if (!problem.empty()) {
-        std::cout << "Cannot save the settings to " << settingsPath << ": " << problem << std::endl;
-    }
-}
-
-// The projection and the overlay follow the window whichever way its size changed.
-void Controls::resized() {
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(window, &width, &height);
-    vec2 size{float(width), float(height)};
-    if (size.x != scene.viewportSize.x || size.y != scene.viewportSize.y) {
-        scene.reshape(size.x, size.y);
-    }
-}
-
-// SDL counts rows from the top, the overlay from the bottom.
-vec2 Controls::menuPoint(int x, int y) const {
-    return vec2(float(x), scene.viewportSize.y - float(y));
 }

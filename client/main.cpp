@@ -1,13 +1,18 @@
 #include "ClientArguments.h"
 #include "Codec.h"
 #include "Controls.h"
+#include "Display.h"
 #include "FilePath.h"
 #include "FrameLog.h"
 #include "FramePacer.h"
 #include "Game.h"
 #include "Inbox.h"
+#include "LocalServer.h"
 #include "Scene.h"
+#include "ServerBrowser.h"
 #include "SoundPlayer.h"
+#include "StartControls.h"
+#include "StartScreen.h"
 #include "Timing.h"
 #include "UdpEndpoint.h"
 
@@ -17,6 +22,7 @@
 #include <epoxy/gl.h>
 #include <iostream>
 #include <optional>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +30,10 @@ namespace {
 const int startWidth = 720;
 const int startHeight = 480;
 const double frameMillis = 1000.0 / 60;
+// A join begun from the start screen gives up after this long without an answer.
+const double giveUpMillis = 6000;
+// Datagrams of the server list handled in one frame at the most.
+const int maxQueryAnswersPerFrame = 256;
 
 // Prints msg and SDL's error text, quits SDL and ends the process with status 1.
 [[noreturn]] void sdldie(const char* msg) {
@@ -50,6 +60,50 @@ void checkSDLError(int line) {
     std::cout << line << std::flush;
     std::exit(0);
 }
+
+double gameClock() {
+    return preciseMilliseconds();
+}
+
+// What lasts from start to end, whatever is played: the window, the picture, the sound, the
+// settings and the map.
+struct Shell {
+    Shell(SDL_Window* window, Scene& scene, SoundPlayer& sound, Display& display,
+          FrameLog& frameLog)
+        : window(window), scene(scene), sound(sound), display(display), frameLog(frameLog) {}
+
+    SDL_Window* window;
+    Scene& scene;
+    SoundPlayer& sound;
+    Display& display;
+    FrameLog& frameLog;
+    Settings settings;
+    // A damaged settings file is only written over when the player changes a setting.
+    bool settingsDamaged = false;
+    bool soundStarted = false;
+    MapManager map;
+
+    // Without an output the game goes on silently; with one the menus offer the volume.
+    void startSound() {
+        if (soundStarted) {
+            return;
+        }
+        soundStarted = true;
+        if (!sound.openDefaultDevice()) {
+            std::cout << "No audio device: the game runs without sound" << std::endl;
+            return;
+        }
+        sound.loadSounds(getResourcePath(""));
+    }
+
+    void presentFrame(const Player* me) {
+        Orientation view = me ? me->getOrientation() : Orientation();
+        frameLog.frameDrawn(me ? &view : nullptr, int(scene.viewportSize.x),
+                            int(scene.viewportSize.y));
+        SDL_GL_SwapWindow(window);
+        frameLog.framePresented();
+    }
+};
 
 // The link to the server as the frame loop uses it: the socket, the server's address and the
 // receive thread's queue.
@@ -78,20 +132,40 @@ struct ServerLink {
     }
 };
 
-double gameClock() {
-    return preciseMilliseconds();
+// Where a match is played: the server as the player named it and its address, and whether it
+// goes into the servers joined lately (the game's own server for a match against bots does not).
+struct MatchPlace {
+    ServerAddress named;
+    PeerAddress address;
+    bool remembered = true;
+};
+
+enum class MatchEnd { quit, left, serverFull, noAnswer };
+
+void sleepOutTheFrame(FramePacer& pacer) {
+    double rest = pacer.sleepAfterSwap(preciseMilliseconds());
+    if (rest > 0) {
+        usleep(static_cast<useconds_t>(rest * 1000));
+    }
 }
 
-void logFrame(FrameLog& frameLog, Game& game, const Scene& scene) {
-    const Player* me = game.shownPlayer(game.clientPlayerID);
-    Orientation view = me ? me->getOrientation() : Orientation();
-    frameLog.frameDrawn(me ? &view : nullptr, int(scene.viewportSize.x), int(scene.viewportSize.y));
+// A join from the start screen that is refused or unanswered goes back there to say so.
+std::optional<MatchEnd> failedJoin(const Game& game, double now, double started) {
+    Connection::Status status = game.connection.status(now);
+    if (status == Connection::Status::serverFull) {
+        return MatchEnd::serverFull;
+    }
+    if (status == Connection::Status::noAnswer && now - started > giveUpMillis) {
+        return MatchEnd::noAnswer;
+    }
+    return std::nullopt;
 }
 
-void runFrames(Game& game, const ServerLink& link, Scene& scene, SoundPlayer& sound,
-               SDL_Window* window, Controls& controls) {
+MatchEnd runFrames(Shell& shell, Game& game, const ServerLink& link, Controls& controls,
+                   const MatchPlace& place, bool fromStartScreen) {
     FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
-    FrameLog frameLog;
+    const double started = gameClock();
+    bool admitted = false;
     while (controls.isRunning()) {
         pacer.frameStarted(preciseMilliseconds());
         SDL_Event event;
@@ -103,37 +177,232 @@ void runFrames(Game& game, const ServerLink& link, Scene& scene, SoundPlayer& so
         link.receiveWaiting(game, now);
         game.update(now);
         link.sendWaiting(game);
-        sound.play(game);
-        scene.draw(game);
-        logFrame(frameLog, game, scene);
-        SDL_GL_SwapWindow(window);
-        frameLog.framePresented();
-        double rest = pacer.sleepAfterSwap(preciseMilliseconds());
-        if (rest > 0) {
-            usleep(static_cast<useconds_t>(rest * 1000));
+        if (!admitted && game.connection.wasAdmitted() && place.remembered) {
+            admitted = true;
+            game.settings.joined(place.named);
+            if (!shell.settingsDamaged) {
+                shell.display.save(game.settings);
+            }
+        }
+        if (std::optional<MatchEnd> failed = failedJoin(game, now, started);
+            failed && fromStartScreen) {
+            return *failed;
+        }
+        shell.sound.play(game);
+        shell.scene.draw(game);
+        shell.presentFrame(game.shownPlayer(game.clientPlayerID));
+        sleepOutTheFrame(pacer);
+    }
+    return controls.quitRequested() ? MatchEnd::quit : MatchEnd::left;
+}
+
+// One match on the server, from the join to the leave; the settings the player changes in it
+// are kept.
+MatchEnd playMatch(Shell& shell, UdpEndpoint& endpoint, const MatchPlace& place,
+                   const std::string& name, Menu::Kind menuKind) {
+    Game game;
+    game.mapManager = shell.map;
+    game.settings = shell.settings;
+    Inbox inbox(endpoint, place.address);
+    int lockInit = inbox.initLock();
+    int threadCreate = inbox.start();
+    std::cout << "MutexInit: " << lockInit << "  PThreadCreate: " << threadCreate << std::endl;
+    std::cout << "Name: " << joinedName(name) << std::endl;
+    ServerLink link{endpoint, place.address, inbox};
+    game.start(place.named.host, place.named.port, place.address, gameClock());
+    game.join(name, gameClock());
+    link.sendWaiting(game);
+
+    shell.startSound();
+    game.menu = Menu(shell.sound.isOn(), menuKind);
+    Controls controls(game, shell.display);
+    shell.display.apply(game.settings);
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+    MatchEnd end =
+        runFrames(shell, game, link, controls, place, menuKind == Menu::Kind::matchFromStartScreen);
+
+    inbox.stop();
+    std::cout << "Cleanup game\n";
+    game.leave();
+    link.sendWaiting(game);
+    shell.settings = game.settings;
+    return end;
+}
+
+// The name a join from the start screen carries: the player's, else the login name.
+std::string joinName(const Settings& settings) {
+    if (!settings.name.empty()) {
+        return settings.name;
+    }
+    const passwd* user = getpwuid(getuid());
+    std::string login = playerName(user != nullptr ? user->pw_name : "");
+    return login.empty() ? "player" : login;
+}
+
+std::vector<PeerAddress> resolved(const std::vector<ServerAddress>& servers) {
+    std::vector<PeerAddress> addresses;
+    for (const ServerAddress& server : servers) {
+        if (std::optional<uint32_t> ip = resolveIPv4(server.host)) {
+            addresses.push_back({*ip, uint16_t(server.port)});
         }
     }
-    frameLog.write();
+    return addresses;
 }
 
-// Without an output the game goes on silently; with one the menu offers the volume.
-void startSound(SoundPlayer& sound, Game& game) {
-    if (!sound.openDefaultDevice()) {
-        std::cout << "No audio device: the game runs without sound" << std::endl;
-        return;
+ServerSources sourcesOf(const Settings& settings) {
+    ServerSources sources;
+    sources.localNetwork = settings.lanSearch;
+    sources.favourites = resolved(settings.favourites);
+    sources.known = sources.favourites;
+    for (const PeerAddress& recent : resolved(settings.recent)) {
+        sources.known.push_back(recent);
     }
-    sound.loadSounds(getResourcePath(""));
-    game.menu = Menu(true);
+    sources.masters = resolved(settings.masters);
+    return sources;
 }
 
-void readSettingsInto(Game& game, const std::string& file) {
-    SettingsRead settings = readSettings(file);
-    if (!settings.problem.empty()) {
-        std::cout << "Settings file " << file << " is damaged (" << settings.problem
-                  << "): using the defaults" << std::endl;
+// The start screen and the matches begun from it.
+class StartLoop {
+  public:
+    StartLoop(Shell& shell, const ClientArguments& arguments)
+        : shell(shell), screen(shell.sound.isOn(), shell.settings),
+          controls(screen, browser, shell.settings, shell.display) {
+        if (!queries.open().empty() || !queries.allowBroadcast().empty()) {
+            screen.setNotice("The server list cannot search: no network");
+        }
+        if (arguments.brokenLink) {
+            screen.setNotice("A link is cubefray://HOST:PORT");
+        }
+        if (arguments.link) {
+            pending = screen.joinAddress(*arguments.link);
+        }
     }
-    game.settings = settings.settings;
-}
+
+    // Until the player quits; false when the window was closed inside a match, whose shutdown
+    // has been said already.
+    bool run() {
+        FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
+        while (!controls.quitRequested()) {
+            pacer.frameStarted(preciseMilliseconds());
+            if (!perform(std::exchange(pending, StartScreen::Action::none))) {
+                return false;
+            }
+            SDL_Event event;
+            while (SDL_PollEvent(&event)) {
+                StartScreen::Action action = controls.handle(event);
+                pending = action == StartScreen::Action::none ? pending : action;
+            }
+            double now = gameClock();
+            listServers(now);
+            shell.scene.drawStartScreen(screen, browser, shell.settings, now);
+            shell.presentFrame(nullptr);
+            sleepOutTheFrame(pacer);
+        }
+        std::cout << "Exiting game\n" << std::flush;
+        return true;
+    }
+
+  private:
+    // False when the window was closed during a match.
+    bool perform(StartScreen::Action action) {
+        switch (action) {
+        case StartScreen::Action::playBots:
+            return playAgainstBots();
+        case StartScreen::Action::join:
+            return join(screen.target());
+        case StartScreen::Action::search:
+            browser.refresh(sourcesOf(shell.settings), gameClock());
+            return true;
+        case StartScreen::Action::quit:
+            controls.requestQuit();
+            return true;
+        case StartScreen::Action::settingsChanged:
+            shell.display.apply(shell.settings);
+            shell.display.save(shell.settings);
+            return true;
+        case StartScreen::Action::toggleFullscreen:
+            shell.display.toggleFullscreen(shell.settings);
+            return true;
+        case StartScreen::Action::none:
+            return true;
+        }
+        return true;
+    }
+
+    bool playAgainstBots() {
+        std::string failure = localServer.start(shell.settings.bots);
+        if (!failure.empty()) {
+            screen.setNotice("Cannot start a server: " + failure);
+            return true;
+        }
+        uint16_t port = localServer.port();
+        bool goOn = play({{"127.0.0.1", port}, {0x7f000001, port}, false});
+        localServer.stop();
+        return goOn;
+    }
+
+    bool join(const ServerAddress& target) {
+        std::optional<uint32_t> ip = resolveIPv4(target.host);
+        if (!ip) {
+            screen.setNotice("Cannot find " + target.host);
+            return true;
+        }
+        return play({target, {*ip, uint16_t(target.port)}});
+    }
+
+    bool play(const MatchPlace& place) {
+        UdpEndpoint endpoint;
+        if (std::string failure = endpoint.open(); !failure.empty()) {
+            screen.setNotice("Cannot open a socket: " + failure);
+            return true;
+        }
+        MatchEnd end = playMatch(shell, endpoint, place, joinName(shell.settings),
+                                 Menu::Kind::matchFromStartScreen);
+        SDL_SetRelativeMouseMode(SDL_FALSE);
+        switch (end) {
+        case MatchEnd::serverFull:
+            screen.setNotice("Server is full");
+            break;
+        case MatchEnd::noAnswer:
+            screen.setNotice("No answer from " + place.named.text());
+            break;
+        default:
+            screen.setNotice("");
+            break;
+        }
+        return end != MatchEnd::quit;
+    }
+
+    // Answers to the server list's questions, each new server said on the console too.
+    void listServers(double now) {
+        char buffer[maxDatagramSize];
+        for (int handled = 0; handled < maxQueryAnswersPerFrame; ++handled) {
+            UdpEndpoint::Received received = queries.receive(buffer, sizeof buffer);
+            if (received.outcome != UdpEndpoint::Received::Outcome::datagram) {
+                break;
+            }
+            std::string_view bytes(buffer, received.size);
+            if (const ServerEntry* found = browser.receive(bytes, received.sender, now)) {
+                char line[96];
+                std::cout << "Found server: " << StartScreen::serverLine(*found, line) << std::endl;
+            }
+        }
+        browser.update(now);
+        // A question that cannot leave (no network for a broadcast) is one that goes unanswered.
+        for (const Datagram& question : browser.outgoing()) {
+            queries.send(question.peer, question.bytes);
+        }
+        browser.clearOutgoing();
+    }
+
+    Shell& shell;
+    ServerBrowser browser;
+    StartScreen screen;
+    StartControls controls;
+    UdpEndpoint queries;
+    LocalServer localServer;
+    StartScreen::Action pending = StartScreen::Action::none;
+};
 
 SDL_Window* openWindow() {
     // The video subsystem must be up before the context attributes are set, or they are lost
@@ -171,28 +440,42 @@ SDL_GLContext createContext(SDL_Window* window) {
     return context;
 }
 
+Settings readSettingsFile(const std::string& file, bool& damaged) {
+    SettingsRead settings = readSettings(file);
+    damaged = !settings.problem.empty();
+    if (damaged) {
+        std::cout << "Settings file " << file << " is damaged (" << settings.problem
+                  << "): using the defaults" << std::endl;
+    }
+    return settings.settings;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     ClientArguments arguments = readClientArguments(argc, argv);
-    if (!arguments.reply.empty()) {
+    if (arguments.mode == ClientArguments::Mode::reply) {
         std::cout << arguments.reply;
         return 0;
     }
-    const std::string host = argv[1];
-    Game game;
+    const bool playAtOnce = arguments.mode == ClientArguments::Mode::play;
+    // Joining from the command line opens the socket and finds the server before any window.
     UdpEndpoint endpoint;
-    if (!endpoint.open().empty()) {
-        endOnNetworkFailure("Error opening socket\n");
+    std::optional<MatchPlace> place;
+    if (playAtOnce) {
+        if (!endpoint.open().empty()) {
+            endOnNetworkFailure("Error opening socket\n");
+        }
+        std::optional<uint32_t> serverIP = resolveIPv4(argv[1]);
+        if (!serverIP) {
+            endOnNetworkFailure("error init network stuff\n");
+        }
+        place = MatchPlace{{argv[1], arguments.port}, {*serverIP, uint16_t(arguments.port)}};
     }
-    std::optional<uint32_t> serverIP = resolveIPv4(host);
-    if (!serverIP) {
-        endOnNetworkFailure("error init network stuff\n");
-    }
-    const PeerAddress server{*serverIP, uint16_t(arguments.port)};
     startDecodingSceneImages();
     const std::string settingsFile = settingsPath();
-    readSettingsInto(game, settingsFile);
+    bool settingsDamaged = false;
+    Settings settings = readSettingsFile(settingsFile, settingsDamaged);
 
     SDL_Window* window = openWindow();
     SDL_GLContext mainContext = createContext(window);
@@ -202,32 +485,31 @@ int main(int argc, char* argv[]) {
     glBindVertexArray(vertexArray);
 
     Scene scene;
-    std::string failure = scene.init(game, startWidth, startHeight);
+    Game mapHolder;
+    std::string failure = scene.init(mapHolder, startWidth, startHeight);
     if (!failure.empty()) {
         std::cout << failure << std::flush;
         return 0;
     }
-
-    Inbox inbox(endpoint, server);
-    int lockInit = inbox.initLock();
-    int threadCreate = inbox.start();
-    std::cout << "MutexInit: " << lockInit << "  PThreadCreate: " << threadCreate << std::endl;
-    std::cout << "Name: " << joinedName(argv[3]) << std::endl;
-    ServerLink link{endpoint, server, inbox};
-    game.start(host, arguments.port, server, gameClock());
-    game.join(argv[3], gameClock());
-    link.sendWaiting(game);
-
     SoundPlayer sound;
-    startSound(sound, game);
-    Controls controls(game, scene, sound, window, settingsFile);
-    controls.applySettings();
-    runFrames(game, link, scene, sound, window, controls);
+    Display display(window, scene, sound, settingsFile);
+    FrameLog frameLog;
+    Shell shell(window, scene, sound, display, frameLog);
+    shell.settings = settings;
+    shell.settingsDamaged = settingsDamaged;
+    shell.map = mapHolder.mapManager;
 
-    inbox.stop();
-    std::cout << "Cleanup game\n";
-    game.leave();
-    link.sendWaiting(game);
+    if (playAtOnce) {
+        playMatch(shell, endpoint, *place, argv[3], Menu::Kind::match);
+    } else {
+        shell.startSound();
+        display.apply(shell.settings);
+        SDL_SetRelativeMouseMode(SDL_FALSE);
+        if (StartLoop(shell, arguments).run()) {
+            std::cout << "Cleanup game\n";
+        }
+    }
+    frameLog.write();
     endpoint.close();
     // The text drawer's GL objects go while the context they belong to still exists.
     scene.release();

@@ -29,11 +29,15 @@ bool Menu::Box::contains(vec2 point) const {
            std::fabs(point.y - centre.y) <= size.y / 2;
 }
 
-Menu::Menu(bool withVolume) {
+Menu::Menu(bool withVolume, Kind kind) : kind(kind) {
+    bool onStartScreen = kind == Kind::startScreen;
     for (Item item :
          {Item::resume, Item::sensitivity, Item::invertMouse, Item::fieldOfView, Item::turnLocally,
-          Item::networkLine, Item::fullscreen, Item::volume, Item::quit}) {
-        if (item != Item::volume || withVolume) {
+          Item::networkLine, Item::bots, Item::fullscreen, Item::volume, Item::quit}) {
+        bool offered = (item != Item::volume || withVolume) &&
+                       (item != Item::bots || onStartScreen) &&
+                       (item != Item::quit || !onStartScreen);
+        if (offered) {
             items[count++] = item;
         }
     }
@@ -79,7 +83,7 @@ Menu::Action Menu::click(vec2 point, vec2 viewport, Settings& settings) {
         }
         chosen = i;
         bool onValue = items[i] == Item::sensitivity || items[i] == Item::fieldOfView ||
-                       items[i] == Item::volume;
+                       items[i] == Item::volume || items[i] == Item::bots;
         if (onValue) {
             return change(settings, point.x < box.centre.x ? -1 : 1);
         }
@@ -128,6 +132,9 @@ Menu::Action Menu::change(Settings& settings, int steps) {
     case Item::volume:
         settings.volume += volumeStep * steps;
         break;
+    case Item::bots:
+        settings.bots += steps;
+        break;
     case Item::invertMouse:
         settings.invertMouse = !settings.invertMouse;
         break;
@@ -164,7 +171,11 @@ std::string_view Menu::line(size_t index, const Settings& settings, char (&buffe
     int length = 0;
     switch (items[index]) {
     case Item::resume:
-        length = std::snprintf(buffer, sizeof buffer, "Resume");
+        length =
+            std::snprintf(buffer, sizeof buffer, kind == Kind::startScreen ? "Back" : "Resume");
+        break;
+    case Item::bots:
+        length = std::snprintf(buffer, sizeof buffer, "Bots  %d", settings.bots);
         break;
     case Item::sensitivity:
         length = std::snprintf(buffer, sizeof buffer, "Mouse sensitivity  %.1f",
@@ -192,7 +203,8 @@ std::string_view Menu::line(size_t index, const Settings& settings, char (&buffe
                      : std::snprintf(buffer, sizeof buffer, "Volume  %d", settings.volume);
         break;
     case Item::quit:
-        length = std::snprintf(buffer, sizeof buffer, "Quit");
+        length = std::snprintf(buffer, sizeof buffer,
+                               kind == Kind::matchFromStartScreen ? "Leave" : "Quit");
         break;
     }
     return std::string_view(buffer, size_t(std::clamp(length, 0, int(sizeof buffer) - 1)));

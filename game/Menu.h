@@ -9,9 +9,10 @@
 #include <cstddef>
 #include <string_view>
 
-// The in-game menu: its items, which one is chosen, and what keys and clicks do to the settings.
-// The game goes on behind it. Positions are window pixels from the bottom left, as the overlay
-// draws; the menu lays itself out for the window so that drawing and clicking agree.
+// The in-game menu, and the settings page of the start screen: its items, which one is chosen,
+// and what keys and clicks do to the settings. The game goes on behind it. Positions are window
+// pixels from the bottom left, as the overlay draws; the menu lays itself out for the window so
+// that drawing and clicking agree.
 class Menu {
   public:
     enum class Item {
@@ -21,10 +22,15 @@ class Menu {
         fieldOfView,
         turnLocally,
         networkLine,
+        bots,
         fullscreen,
         volume,
         quit
     };
+    // Where the menu stands: over a match begun from the command line (its last item quits the
+    // game), over one begun from the start screen (it leaves the match), or on the start screen
+    // (its first item goes back, and the bots of a match against bots are set there).
+    enum class Kind { match, matchFromStartScreen, startScreen };
     // What the program has to do after an input.
     enum class Action { none, resume, changed, toggleFullscreen, quit };
 
@@ -36,9 +42,11 @@ class Menu {
     };
 
     // The volume is offered only where there is sound.
-    explicit Menu(bool withVolume = false);
+    explicit Menu(bool withVolume = false, Kind kind = Kind::match);
 
     bool isOpen() const { return open; }
+    // Its last item leaves the match for the start screen rather than quitting the game.
+    bool leavesTheMatch() const { return kind == Kind::matchFromStartScreen; }
     void show();
     void hide() { open = false; }
 
@@ -65,7 +73,8 @@ class Menu {
     Action activate(Settings& settings);
     Action change(Settings& settings, int steps);
 
-    std::array<Item, 9> items{};
+    std::array<Item, 10> items{};
+    Kind kind = Kind::match;
     size_t count = 0;
     size_t chosen = 0;
     bool open = false;

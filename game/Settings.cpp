@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "FileLoader.h"
+#include "Messages.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -48,47 +49,157 @@ std::optional<bool> parseYesNo(const std::string& text) {
     return std::nullopt;
 }
 
-// Sets the named value; false when the value cannot be read. Unknown names are left alone.
-bool apply(Settings& settings, const std::string& name, const std::string& value) {
-    if (name == "sensitivity" || name == "field_of_view" || name == "volume") {
-        std::optional<float> number = parseNumber(value);
-        if (!number) {
-            return false;
+// The servers of a list, comma-separated; nothing when one of them is no server.
+std::optional<std::vector<ServerAddress>> parseServerList(const std::string& text) {
+    std::vector<ServerAddress> servers;
+    std::istringstream entries(text);
+    std::string entry;
+    while (std::getline(entries, entry, ',')) {
+        if (trimmed(entry).empty()) {
+            continue;
         }
-        if (name == "sensitivity") {
-            settings.sensitivity = *number;
-        } else if (name == "field_of_view") {
-            settings.fieldOfView = *number;
-        } else {
-            settings.volume = int(std::clamp(*number, 0.0f, float(Settings::maxVolume)));
+        std::optional<ServerAddress> server = parseServerAddress(entry);
+        if (!server) {
+            return std::nullopt;
         }
-        return true;
+        servers.push_back(*server);
     }
-    bool* flags[] = {&settings.invertMouse, &settings.fullscreen, &settings.turnLocally,
-                     &settings.networkLine};
-    const char* flagNames[] = {"invert_mouse", "fullscreen", "turn_view_locally", "network_line"};
-    for (size_t i = 0; i < std::size(flags); ++i) {
-        if (name == flagNames[i]) {
-            std::optional<bool> flag = parseYesNo(value);
-            if (flag) {
-                *flags[i] = *flag;
-            }
-            return flag.has_value();
-        }
+    return servers;
+}
+
+std::string formatServerList(const std::vector<ServerAddress>& servers) {
+    std::string text;
+    for (const ServerAddress& server : servers) {
+        text += (text.empty() ? "" : ", ") + server.text();
     }
-    return true;
+    return text;
 }
 
 const char* yesNo(bool flag) {
     return flag ? "yes" : "no";
 }
 
+// Each setting by its name in the file: how it is read (false: the value is no value) and how
+// it is written.
+struct Field {
+    const char* name;
+    bool (*read)(Settings&, const std::string&);
+    std::string (*write)(const Settings&);
+};
+
+template <float Settings::*member> bool readNumber(Settings& settings, const std::string& text) {
+    std::optional<float> number = parseNumber(text);
+    if (number) {
+        settings.*member = *number;
+    }
+    return number.has_value();
+}
+
+template <int Settings::*member> bool readWhole(Settings& settings, const std::string& text) {
+    std::optional<float> number = parseNumber(text);
+    if (number) {
+        settings.*member = int(std::clamp(*number, -1e6f, 1e6f));
+    }
+    return number.has_value();
+}
+
+template <bool Settings::*member> bool readFlag(Settings& settings, const std::string& text) {
+    std::optional<bool> flag = parseYesNo(text);
+    if (flag) {
+        settings.*member = *flag;
+    }
+    return flag.has_value();
+}
+
+template <std::vector<ServerAddress> Settings::*member>
+bool readServers(Settings& settings, const std::string& text) {
+    std::optional<std::vector<ServerAddress>> servers = parseServerList(text);
+    if (servers) {
+        settings.*member = *servers;
+    }
+    return servers.has_value();
+}
+
+bool readName(Settings& settings, const std::string& text) {
+    settings.name = playerName(text);
+    return true;
+}
+
+template <float Settings::*member> std::string writeNumber(const Settings& settings) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", double(settings.*member));
+    return text;
+}
+
+template <int Settings::*member> std::string writeWhole(const Settings& settings) {
+    return std::to_string(settings.*member);
+}
+
+template <bool Settings::*member> std::string writeFlag(const Settings& settings) {
+    return yesNo(settings.*member);
+}
+
+template <std::vector<ServerAddress> Settings::*member>
+std::string writeServers(const Settings& settings) {
+    return formatServerList(settings.*member);
+}
+
+std::string writeName(const Settings& settings) {
+    return settings.name;
+}
+
+const Field fields[] = {
+    {"sensitivity", readNumber<&Settings::sensitivity>, writeNumber<&Settings::sensitivity>},
+    {"invert_mouse", readFlag<&Settings::invertMouse>, writeFlag<&Settings::invertMouse>},
+    {"field_of_view", readNumber<&Settings::fieldOfView>, writeNumber<&Settings::fieldOfView>},
+    {"fullscreen", readFlag<&Settings::fullscreen>, writeFlag<&Settings::fullscreen>},
+    {"volume", readWhole<&Settings::volume>, writeWhole<&Settings::volume>},
+    {"turn_view_locally", readFlag<&Settings::turnLocally>, writeFlag<&Settings::turnLocally>},
+    {"network_line", readFlag<&Settings::networkLine>, writeFlag<&Settings::networkLine>},
+    {"name", readName, writeName},
+    {"bots", readWhole<&Settings::bots>, writeWhole<&Settings::bots>},
+    {"lan_search", readFlag<&Settings::lanSearch>, writeFlag<&Settings::lanSearch>},
+    {"favourites", readServers<&Settings::favourites>, writeServers<&Settings::favourites>},
+    {"recent", readServers<&Settings::recent>, writeServers<&Settings::recent>},
+    {"masters", readServers<&Settings::masters>, writeServers<&Settings::masters>},
+};
+
+// Sets the named value; false when the value cannot be read. Unknown names are left alone.
+bool apply(Settings& settings, const std::string& name, const std::string& value) {
+    for (const Field& field : fields) {
+        if (name == field.name) {
+            return field.read(settings, value);
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+std::string playerName(std::string_view text) {
+    std::string name;
+    for (char c : text) {
+        if (name.size() < size_t(nameFieldSize - 1) && c >= ' ' && c <= '~' && c != '#') {
+            name += c;
+        }
+    }
+    return trimmed(name);
+}
 
 void Settings::clamp() {
     sensitivity = std::clamp(sensitivity, minSensitivity, maxSensitivity);
     fieldOfView = std::clamp(fieldOfView, minFieldOfView, maxFieldOfView);
     volume = std::clamp(volume, 0, maxVolume);
+    bots = std::clamp(bots, 0, maxBots);
+    if (recent.size() > maxRecent) {
+        recent.resize(maxRecent);
+    }
+}
+
+void Settings::joined(const ServerAddress& server) {
+    recent.erase(std::remove(recent.begin(), recent.end(), server), recent.end());
+    recent.insert(recent.begin(), server);
+    clamp();
 }
 
 SettingsRead parseSettings(const std::string& text) {
@@ -113,14 +224,10 @@ SettingsRead parseSettings(const std::string& text) {
 }
 
 std::string formatSettings(const Settings& settings) {
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "# Cubefray settings, written by the game's menu.\n"
-                  "sensitivity = %g\ninvert_mouse = %s\nfield_of_view = %g\nfullscreen = %s\n"
-                  "volume = %d\nturn_view_locally = %s\nnetwork_line = %s\n",
-                  double(settings.sensitivity), yesNo(settings.invertMouse),
-                  double(settings.fieldOfView), yesNo(settings.fullscreen), settings.volume,
-                  yesNo(settings.turnLocally), yesNo(settings.networkLine));
+    std::string text = "# Cubefray settings, written by the game's menu.\n";
+    for (const Field& field : fields) {
+        text += std::string(field.name) + " = " + field.write(settings) + "\n";
+    }
     return text;
 }
 

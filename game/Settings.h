@@ -1,7 +1,11 @@
 #ifndef CUBEFRAY_SETTINGS_H
 #define CUBEFRAY_SETTINGS_H
 
+#include "ServerAddress.h"
+
 #include <string>
+#include <string_view>
+#include <vector>
 
 // What the player may set in the menu. The defaults give exactly the input and the picture of a
 // client without settings.
@@ -11,6 +15,8 @@ struct Settings {
     static constexpr float minFieldOfView = 40;
     static constexpr float maxFieldOfView = 110;
     static constexpr int maxVolume = 100;
+    static constexpr int maxBots = 4;
+    static constexpr size_t maxRecent = 10;
 
     // How much of the mouse motion goes to the server.
     float sensitivity = 1;
@@ -26,10 +32,26 @@ struct Settings {
     bool turnLocally = true;
     // A line on the screen tells the round trip and the loss.
     bool networkLine = false;
+    // The name to join with; empty until the player chose one (the login name stands for it).
+    std::string name;
+    // The bots of a match against bots.
+    int bots = 3;
+    // The server list asks the local network.
+    bool lanSearch = true;
+    std::vector<ServerAddress> favourites;
+    // The servers joined last, newest first.
+    std::vector<ServerAddress> recent;
+    std::vector<ServerAddress> masters;
 
     // Brings every value into its range.
     void clamp();
+    // Puts the server at the front of the recent ones.
+    void joined(const ServerAddress& server);
 };
+
+// The name as a join can carry it and the settings file can keep it: printable, without #, at
+// most 11 characters, blanks around it dropped.
+std::string playerName(std::string_view text);
 
 // A settings text read, or why it could not be. A damaged text gives the defaults.
 struct SettingsRead {

@@ -55,6 +55,11 @@ void UdpEndpoint::close() {
     }
 }
 
+std::string UdpEndpoint::allowBroadcast() const {
+    int on = 1;
+    return setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0 ? "" : reasonOf(errno);
+}
+
 std::optional<PeerAddress> UdpEndpoint::localAddress() const {
     sockaddr_in address{};
     socklen_t length = sizeof(address);

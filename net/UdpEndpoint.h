@@ -37,6 +37,8 @@ class UdpEndpoint {
     std::string bind(uint16_t port, uint32_t ip = 0);
     void close();
     bool isOpen() const { return fd >= 0; }
+    // Lets datagrams go to the broadcast address; why it could not, or an empty string.
+    std::string allowBroadcast() const;
     // Where others reach this socket, once it is bound or has sent.
     std::optional<PeerAddress> localAddress() const;
 

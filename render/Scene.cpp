@@ -7,11 +7,13 @@
 #include "MathOps.h"
 #include "MenuOverlay.h"
 #include "OBJLoader.h"
+#include "StartOverlay.h"
 #include "ViewVolume.h"
 
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -39,6 +41,8 @@ const int textSize = 20;
 const int textAdvance = 15;
 const float crosshairSize = 25;
 const std::string_view chatPrompt = "CHAT: ";
+// The start screen's view turns a radian in this many milliseconds.
+const double backdropTurnMillis = 12000;
 // Where the camera stands before the client has found itself in the roster.
 const vec3 waitingEye(1023.18f, 500.201f, 664.032f);
 const vec3 waitingTarget(1023.21f, 500.197f, 665.032f);
@@ -153,6 +157,23 @@ void Scene::draw(Game& game) {
         drawGun(view * me->gunModelMatrix(), 20);
     }
     drawOverlay(game, me, view);
+}
+
+void Scene::drawStartScreen(const StartScreen& screen, const ServerBrowser& browser,
+                            const Settings& settings, double now) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    pen.setPMat(projection);
+    double heading = now / backdropTurnMillis;
+    vec3 ahead(float(std::sin(heading)), -0.35f, float(std::cos(heading)));
+    mat4 view = lookAt(waitingEye, waitingEye + ahead, vec3(0, 1, 0));
+    pen.setView(view);
+    viewProjection = projection * view;
+    setLighting();
+    mapMesh.draw(pen, waitingEye);
+    drawLightHalos(view);
+    pen.setView(mat4());
+    pen.setPMat(orthoProjection);
+    ::drawStartScreen(pen, textDrawer, screen, browser, settings, viewportSize);
 }
 
 // While the own player awaits respawn its eye is off the map: the last view it had stays.

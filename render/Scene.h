@@ -7,6 +7,8 @@
 #include "Matrix.h"
 #include "Mesh.h"
 #include "Pen.h"
+#include "ServerBrowser.h"
+#include "StartScreen.h"
 #include "TextDrawer.h"
 #include "Vector.h"
 
@@ -44,6 +46,9 @@ class Scene {
     // A new vertical field of view, in degrees, for the next frames.
     void setFieldOfView(float degrees);
     void draw(Game& game);
+    // The start screen over the arena seen from above, turning slowly with the time (ms).
+    void drawStartScreen(const StartScreen& screen, const ServerBrowser& browser,
+                         const Settings& settings, double now);
     void setLighting();
     // Deletes what must go while the context still exists.
     void release();

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 # and its runtime libraries build the fuzz targets with libFuzzer; clang-format checks the format.
 packages=(build-essential cmake pkg-config libsdl2-dev liblodepng-dev libepoxy-dev libopenal-dev
           libgtest-dev libgmock-dev libbenchmark-dev libgl1-mesa-dri xvfb xauth xdotool x11-apps
-          python3 dpkg-dev file systemd clang libclang-rt-dev clang-format)
+          python3 dpkg-dev file systemd clang libclang-rt-dev clang-format iproute2 procps)
 
 missing=()
 for p in "${packages[@]}"; do

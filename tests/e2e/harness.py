@@ -153,7 +153,7 @@ def client_window(client, timeout=30):
         if client.process.poll() is not None:
             raise AssertionError("the client ended with %d: %s" % (client.process.returncode,
                                                                      client.text()[-500:]))
-        if "MutexInit" in client.text():
+        if "sprites.size()" in client.text():
             # By the process: a window of an earlier client may still be going.
             ids = subprocess.run(["xdotool", "search", "--pid", str(client.process.pid), "--name",
                                   "^Cubefray$"], capture_output=True, text=True).stdout.split()

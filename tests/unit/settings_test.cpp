@@ -15,6 +15,12 @@ TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     changed.volume = 0;
     changed.turnLocally = false;
     changed.networkLine = true;
+    changed.name = "alice";
+    changed.bots = 2;
+    changed.lanSearch = false;
+    changed.favourites = {{"game.example", 4001}};
+    changed.recent = {{"127.0.0.1", 4000}, {"localhost", 4002}};
+    changed.masters = {{"master.example", 27950}};
     SettingsRead back = parseSettings(formatSettings(changed));
     EXPECT_EQ(back.problem, "");
     EXPECT_EQ(formatSettings(back.settings), formatSettings(changed));
@@ -26,12 +32,37 @@ TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     EXPECT_EQ(clamped.settings.fieldOfView, Settings::minFieldOfView);
     for (const char* damaged :
          {"sensitivity = fast\n", "volume = nan\n", "invert_mouse = maybe\n", "field_of_view\n",
-          "x\ny = 3\nsensitivity = 1e99\n", "turn_view_locally = 1\n"}) {
+          "x\ny = 3\nsensitivity = 1e99\n", "turn_view_locally = 1\n", "masters = a b:27950\n",
+          "favourites = host:99999\n", "recent = :4000\n"}) {
         SettingsRead read = parseSettings(damaged);
         EXPECT_NE(read.problem, "") << damaged;
         EXPECT_EQ(formatSettings(read.settings), formatSettings(Settings())) << damaged;
     }
     EXPECT_EQ(parseSettings("\n# c\nsensitivity = x\n").problem, "line 3 is not name = value");
+    // A name is what a join carries and the file keeps; lists take blanks and empty entries.
+    Settings read = parseSettings("name =  averyveryverylongname\nbots = 9\n"
+                                  "masters = , 127.0.0.1 ,host:27950,\n")
+                        .settings;
+    EXPECT_EQ(read.name, "averyveryve");
+    EXPECT_EQ(read.bots, Settings::maxBots);
+    EXPECT_EQ(read.masters, (std::vector<ServerAddress>{{"127.0.0.1", 4000}, {"host", 27950}}));
+    EXPECT_EQ(playerName(" a\tb#c\x7f d "), "abc d");
+}
+
+TEST(Settings, TheTenServersJoinedLastAreKeptNewestFirst) {
+    Settings settings;
+    for (int port = 1; port <= 12; ++port) {
+        settings.joined({"h", port});
+    }
+    settings.joined({"h", 5});
+    ASSERT_EQ(settings.recent.size(), Settings::maxRecent);
+    EXPECT_EQ(settings.recent[0].port, 5);
+    EXPECT_EQ(settings.recent[1].port, 12);
+    EXPECT_EQ(std::count(settings.recent.begin(), settings.recent.end(), ServerAddress{"h", 5}), 1);
+    EXPECT_EQ(parseServerAddress("  localhost  ")->text(), "localhost:4000");
+    for (const char* bad : {"", ":4000", "host:", "host:0", "host:x", "a b", "a,b:4000", "h:1:2"}) {
+        EXPECT_FALSE(parseServerAddress(bad)) << bad;
+    }
 }
 
 TEST(Settings, LiveUnderTheConfigFolderAndAMissingFileIsNoProblem) {

@@ -1,0 +1,42 @@
+#ifndef CUBEFRAY_DISPLAY_H
+#define CUBEFRAY_DISPLAY_H
+
+#include "Scene.h"
+#include "Settings.h"
+#include "SoundPlayer.h"
+
+#include <SDL.h>
+
+#include <string>
+
+// The window, the picture and the sound as the settings want them, whatever page or match is
+// running: fullscreen, field of view, volume, the size of the picture, and the settings file.
+class Display {
+  public:
+    Display(SDL_Window* window, Scene& scene, SoundPlayer& sound, std::string settingsPath);
+
+    // Puts the settings into effect: fullscreen, field of view, volume.
+    void apply(const Settings& settings);
+    void toggleFullscreen(Settings& settings);
+    // Writes the settings file; a failure is one line and the game goes on.
+    void save(const Settings& settings) const;
+    // The projection and the overlay follow the window whichever way its size changed.
+    void resized();
+    // A point of the window in the overlay's pixels, counted from the bottom.
+    vec2 overlayPoint(int x, int y) const;
+    vec2 viewport() const { return scene.viewportSize; }
+    SDL_Window* window() const { return sdlWindow; }
+
+  private:
+    void setFullscreen(bool on);
+    void place(const SDL_Rect& where);
+
+    SDL_Window* sdlWindow;
+    Scene& scene;
+    SoundPlayer& sound;
+    std::string settingsPath;
+    // Where the window stood before it went fullscreen.
+    SDL_Rect windowed{0, 0, 0, 0};
+};
+
+#endif
