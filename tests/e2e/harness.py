@@ -11,6 +11,7 @@ import signal
 import socket
 import struct
 import subprocess
+import tempfile
 import threading
 import time
 
@@ -80,10 +81,19 @@ class FakeServer:
         self.sock.sendto(data, self.client)
 
 
+# Programs started by the tests keep their settings and data in folders of their own, never in
+# the home of the machine's user: removed when the tests end.
+SCRATCH = tempfile.TemporaryDirectory(prefix="cubefray-e2e-")
+
+
 class Client:
-    """The real client, its standard output line-buffered and collected as it comes."""
+    """The real client, its standard output line-buffered and collected as it comes. Without an
+    environment of the test's own, its settings and data folders are fresh and empty."""
 
     def __init__(self, *args, executable=CLIENT, env=None):
+        if env is None:
+            env = dict(os.environ, XDG_CONFIG_HOME=tempfile.mkdtemp(dir=SCRATCH.name),
+                       XDG_DATA_HOME=tempfile.mkdtemp(dir=SCRATCH.name))
         self.process = subprocess.Popen(["stdbuf", "-oL", executable, *args],
                                         stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env)
         self.output = b""

@@ -143,6 +143,20 @@ class StartScreen(unittest.TestCase):
         with open(os.path.join(folder.name, "config", "cubefray", "settings")) as kept:
             self.assertIn("recent = 127.0.0.1:%d\n" % relays[0].port, kept.read())
 
+    def test_the_games_own_server_ends_with_the_client_however_it_ends(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        client = Client("--start", env=isolated_env(folder.name, "lan_search = no\nbots = 1\n"))
+        self.addCleanup(client.kill)
+        client_window(client)
+        time.sleep(1)
+        xdotool("key", "Return")
+        self.assertTrue(wait_for(lambda: "ADDING PLAYER: bot_ann\n" in client.text(), 30))
+        self.assertEqual(len(self.local_servers()), 1)
+        client.process.kill()
+        client.finish()
+        self.assertTrue(wait_for(lambda: not self.local_servers(), 10))
+
     def test_a_link_opens_the_start_screen_and_joins_its_server(self):
         server = Server("--port", str(free_port()), "--bots", "0")
         self.addCleanup(server.kill)
