@@ -1,10 +1,12 @@
-// The server's rules: datagrams from several addresses, raw or shaped like the client's records,
-// interleaved with ticks and bots, on a small arena.
+// The server's rules: datagrams from several addresses, raw or shaped like the client's records
+// or a getinfo, interleaved with ticks and bots, on a small arena listed with a master.
 #include "FuzzSupport.h"
 #include "GameServer.h"
 #include "MapFile.h"
 
+#include <algorithm>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -14,6 +16,9 @@ const int peerCount = 6;
 const int maxTicks = 10 * ticksPerSecond;
 const char controlTypes[] = {MessageType::join, MessageType::key,       MessageType::mouse,
                              MessageType::talk, MessageType::keepAlive, MessageType::leave};
+// A getinfo now and then beside the records.
+const int shapes = sizeof(controlTypes) + 1;
+const PeerAddress master{0x7f000063, 27950};
 
 const Arena& arena() {
     static const Arena smallArena(mapFromText(smallMapText(), "small").map);
@@ -30,10 +35,14 @@ char playerID(uint8_t code) {
 }
 
 // A record of the right length and type, with fuzzed fields: the parser lets these through, so
-// the rules behind it see them.
+// the rules behind it see them. Or a getinfo with a challenge of fuzzed bytes, answerable or not.
 std::string shapedRecord(FuzzInput& in) {
-    char type = controlTypes[in.byte() % sizeof(controlTypes)];
+    size_t shape = in.byte() % shapes;
     char id = playerID(in.byte());
+    if (shape == sizeof(controlTypes)) {
+        return encodeGetInfo(in.bytes(in.byte() % (maxChallengeLength + 8)));
+    }
+    char type = controlTypes[shape];
     switch (type) {
     case MessageType::join:
         return std::string(1, type) + in.bytes(nameFieldSize) + std::string(nameFieldSize, '\0');
@@ -52,10 +61,50 @@ bool same(vec3 a, vec3 b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
-void checkDatagrams(const GameServer& server, const Datagrams& out) {
+// What went to queriers and to the master, to hold the server to its rate and its heartbeats to
+// their spacing.
+struct QueryTraffic {
+    std::vector<std::pair<int, uint32_t>> sent;
+    int lastHeartbeat = -1;
+
+    void count(const Datagram& answer, int tick) {
+        sent.emplace_back(tick, answer.peer.ip);
+        long inLastSecond = std::count_if(sent.begin(), sent.end(), [&](const auto& earlier) {
+            return earlier.second == answer.peer.ip && earlier.first > tick - ticksPerSecond;
+        });
+        promise(inLastSecond <= maxAnswersPerSecond, "at most ten answers a second to an address");
+    }
+
+    void heartbeat(int tick) {
+        promise(lastHeartbeat < 0 || tick - lastHeartbeat >= ticksPerSecond,
+                "heartbeats a second apart at least");
+        promise(lastHeartbeat >= 0 || tick == 1, "the first heartbeat leaves at the first tick");
+        lastHeartbeat = tick;
+    }
+};
+
+void checkQueryDatagram(const GameServer& server, const Datagram& datagram, int tick,
+                        QueryTraffic& traffic) {
+    if (datagram.peer == master) {
+        promise(datagram.bytes == encodeHeartbeat(), "masters get heartbeats only");
+        traffic.heartbeat(tick);
+        return;
+    }
+    std::optional<InfoPairs> info = parseInfoResponse(datagram.bytes);
+    promise(datagram.bytes.size() <= maxQueryReply && info, "answers are whole infostrings");
+    promise(infoValue(*info, "clients") == std::to_string(server.playerCount()),
+            "answers tell the seats taken");
+    traffic.count(datagram, tick);
+}
+
+void checkDatagrams(const GameServer& server, const Datagrams& out, int tick,
+                    QueryTraffic& traffic) {
     for (const Datagram& datagram : out) {
         promise(!datagram.bytes.empty() && datagram.bytes.size() <= size_t(maxDatagramSize),
                 "datagrams fit the client's buffer");
+        if (isQuery(datagram.bytes)) {
+            checkQueryDatagram(server, datagram, tick, traffic);
+        }
         ServerMessage::Kind kind = parseServerMessage(datagram.bytes).kind;
         if (kind == ServerMessage::Kind::update) {
             promise(datagram.bytes.size() == sizeof(UpdateMessage), "updates are 244 bytes");
@@ -88,27 +137,40 @@ void checkBodies(const GameServer& server) {
     promise(seated == server.playerCount(), "ids 1 to 4 name every player");
 }
 
+// Queries are answered apart from the game: they seat, count and change nothing.
+Datagrams receive(GameServer& server, const PeerAddress& from, const std::string& bytes) {
+    long malformed = server.malformedDatagrams();
+    size_t seated = server.playerCount();
+    Datagrams out = server.receive(from, bytes);
+    promise(!isQuery(bytes) || (server.malformedDatagrams() == malformed &&
+                                server.playerCount() == seated && out.size() <= 1),
+            "a query changes nothing and gets one answer at most");
+    return out;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
     std::ostream log(nullptr);
-    GameServer server(arena(), 7, log);
+    GameServer server(arena(), 7, log, {"fuzzed", "small", {master}});
+    QueryTraffic traffic;
     int ticks = 0;
     while (!in.empty()) {
         uint8_t operation = in.byte();
         Datagrams out;
         switch (operation % 4) {
         case 0:
-            out = server.receive(peer(operation >> 2), in.bytes(in.byte()));
+            out = receive(server, peer(operation >> 2), in.bytes(in.byte()));
             break;
         case 1:
-            out = server.receive(peer(operation >> 2), shapedRecord(in));
+            out = receive(server, peer(operation >> 2), shapedRecord(in));
             break;
         case 2:
-            for (int tick = 0; tick <= operation >> 4 && ticks < maxTicks; ++tick, ++ticks) {
-                Datagrams answers = server.tick();
-                out.insert(out.end(), answers.begin(), answers.end());
+            // Each tick's datagrams on their own: heartbeats are held to the tick they left at.
+            for (int tick = 0; tick <= operation >> 4 && ticks < maxTicks; ++tick) {
+                Datagrams sent = server.tick();
+                checkDatagrams(server, sent, ++ticks, traffic);
                 checkBodies(server);
             }
             break;
@@ -116,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             server.addBots((operation >> 2) % (maxBots + 1));
             break;
         }
-        checkDatagrams(server, out);
+        checkDatagrams(server, out, ticks, traffic);
     }
     checkBodies(server);
     return 0;

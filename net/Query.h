@@ -21,6 +21,8 @@ const int queryProtocol = 1;
 const size_t maxQueryReply = 511;
 // The longest challenge answered.
 const size_t maxChallengeLength = 64;
+// Keys are short words; a longer one marks a broken or hostile infostring.
+const size_t maxInfoKeyLength = 64;
 
 // Whether the datagram is a query datagram at all (starts with the four 0xFF bytes).
 bool isQuery(std::string_view datagram);
@@ -35,7 +37,9 @@ std::string encodeGetInfo(std::string_view challenge);
 // one.
 std::optional<std::string> parseGetInfo(std::string_view datagram);
 
-// "infoResponse\n" and the infostring, cut so that the whole stays within maxQueryReply.
+// "infoResponse\n" and the infostring, cut so that the whole stays within maxQueryReply. A
+// backslash or a control character in a key or a value becomes '?'; a pair whose key the parser
+// would refuse is left out.
 std::string encodeInfoResponse(const InfoPairs& info);
 // The pairs of an infoResponse, or nothing when the datagram is not one or its infostring is
 // malformed (an odd number of fields, a key that is empty or too long, a control character).
@@ -56,7 +60,8 @@ struct ServerListPart {
 };
 // "getserversResponse" then entries of \ and a 4-byte IPv4 address and a 2-byte port, both
 // big-endian; the entry \EOT\0\0\0 ends the list. Nothing when the datagram is not one; a
-// truncated entry at the end is dropped with what follows it.
+// truncated entry at the end is dropped with what follows it. An entry of address 0 or port 0
+// names no server and is skipped.
 std::optional<ServerListPart> parseGetServersResponse(std::string_view datagram);
 
 #endif

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -23,8 +24,8 @@ float distanceToNearest(vec3 point, const std::vector<vec3>& others) {
 
 } // namespace
 
-GameServer::GameServer(const Arena& arena, uint32_t seed, std::ostream& log)
-    : arena(arena), log(log), random(seed) {
+GameServer::GameServer(const Arena& arena, uint32_t seed, std::ostream& log, Listing listing)
+    : arena(arena), log(log), listing(std::move(listing)), random(seed) {
     if (arena.spawnPoints().empty()) {
         throw std::invalid_argument("the map has no place to spawn");
     }
@@ -87,6 +88,9 @@ ServerPlayer& GameServer::seat(const std::string& name, bool isBot, PeerAddress 
 }
 
 Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes) {
+    if (isQuery(bytes)) {
+        return answerQuery(from, bytes);
+    }
     Datagrams out;
     std::optional<ClientMessage> message = parseClientMessage(bytes);
     if (!message) {
@@ -110,6 +114,40 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
     sender->lastHeardTick = tickCount;
     handle(*sender, *message, out);
     return out;
+}
+
+// Other queries, and getinfo with a challenge that is not answered, go unanswered.
+Datagrams GameServer::answerQuery(const PeerAddress& from, const std::string& bytes) {
+    std::optional<std::string> challenge = parseGetInfo(bytes);
+    if (!challenge || !queryLimiter.allow(from.ip, tickCount)) {
+        return {};
+    }
+    return {{from, encodeInfoResponse(info(*challenge))}};
+}
+
+InfoPairs GameServer::info(const std::string& challenge) const {
+    InfoPairs pairs = {{"gamename", gameName},
+                       {"protocol", std::to_string(queryProtocol)},
+                       {"clients", std::to_string(players.size())},
+                       {"bots", std::to_string(bots.size())},
+                       {"sv_maxclients", std::to_string(maxPlayersInUpdate)}};
+    if (!challenge.empty()) {
+        pairs.emplace_back("challenge", challenge);
+    }
+    // The only values of any length come last, so that cutting the reply to size takes no
+    // other.
+    pairs.emplace_back("mapname", listing.mapName);
+    pairs.emplace_back("hostname", listing.hostname);
+    return pairs;
+}
+
+void GameServer::sendHeartbeats(Datagrams& out) {
+    if (!heartbeats.due(tickCount, players.size())) {
+        return;
+    }
+    for (const PeerAddress& master : listing.masters) {
+        out.push_back({master, encodeHeartbeat()});
+    }
 }
 
 void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& from, Datagrams& out) {
@@ -178,6 +216,7 @@ Datagrams GameServer::tick() {
         records.push_back(player.record());
     }
     broadcast(encodeUpdate(records), out);
+    sendHeartbeats(out);
     return out;
 }
 

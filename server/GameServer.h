@@ -5,6 +5,8 @@
 #include "Bot.h"
 #include "Codec.h"
 #include "Datagram.h"
+#include "Listing.h"
+#include "Query.h"
 #include "ServerPlayer.h"
 
 #include <cstdint>
@@ -24,10 +26,13 @@ const int maxBots = maxPlayersInUpdate;
 // leaves, timeouts, kills and chat lines are written to the log, a line each.
 //
 // Bots take seats like clients do, so each bot leaves one seat fewer for humans.
+//
+// Query datagrams are answered apart from the game, unlogged, so a flood of them fills no log;
+// the heartbeats to the masters leave with the datagrams of a tick.
 class GameServer {
   public:
     // The arena must offer at least one spawn point and outlive the server.
-    GameServer(const Arena& arena, uint32_t seed, std::ostream& log);
+    GameServer(const Arena& arena, uint32_t seed, std::ostream& log, Listing listing = {});
 
     // Seats up to count bots, as many as there are free seats.
     void addBots(int count);
@@ -52,6 +57,10 @@ class GameServer {
     char lowestFreeID() const;
     ServerPlayer& seat(const std::string& name, bool isBot, PeerAddress peer);
 
+    Datagrams answerQuery(const PeerAddress& from, const std::string& bytes);
+    InfoPairs info(const std::string& challenge) const;
+    void sendHeartbeats(Datagrams& out);
+
     void handleJoin(const ClientMessage& message, const PeerAddress& from, Datagrams& out);
     void handle(ServerPlayer& sender, const ClientMessage& message, Datagrams& out);
     // why is the log's word for it: "left" or "timed out".
@@ -73,6 +82,9 @@ class GameServer {
 
     const Arena& arena;
     std::ostream& log;
+    Listing listing;
+    QueryLimiter queryLimiter;
+    HeartbeatSchedule heartbeats;
     std::mt19937 random;
     // In id order, which is the order of the records in every update.
     std::vector<ServerPlayer> players;

@@ -8,6 +8,7 @@
 #include "UdpEndpoint.h"
 
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 #include <random>
 #include <utility>
@@ -47,7 +48,7 @@ void sendAll(const UdpEndpoint& socket, const Datagrams& datagrams) {
 }
 
 // A datagram longer than any client record arrives cut to one byte more than the longest, which
-// still marks it as malformed.
+// still marks it as malformed, or its challenge as too long if it is a getinfo.
 void receiveWaiting(const UdpEndpoint& socket, GameServer& game) {
     char buffer[maxDatagramSize + 1];
     for (int handled = 0; handled < maxDatagramsPerWake; ++handled) {
@@ -58,6 +59,21 @@ void receiveWaiting(const UdpEndpoint& socket, GameServer& game) {
         std::string bytes(buffer, received.size);
         sendAll(socket, game.receive(received.sender, bytes));
     }
+}
+
+// The masters' addresses, or the first host that does not resolve. A name server may come up
+// after the service does, so that is a failure the service manager tries again, not a bad
+// argument.
+std::string resolveMasters(const std::vector<MasterName>& names,
+                           std::vector<PeerAddress>& masters) {
+    for (const MasterName& name : names) {
+        std::optional<uint32_t> ip = resolveIPv4(name.host);
+        if (!ip) {
+            return "cannot resolve master " + name.host;
+        }
+        masters.push_back({*ip, name.port});
+    }
+    return "";
 }
 
 void serve(const UdpEndpoint& socket, GameServer& game) {
@@ -96,18 +112,32 @@ int main(int argc, char** argv) {
     if (arena.spawnPoints().empty()) {
         return fail("map " + options.mapPath + " has no place to spawn");
     }
+    Listing listing{options.name, std::filesystem::path(options.mapPath).filename().string(), {}};
+    std::string resolveError = resolveMasters(options.masters, listing.masters);
+    if (!resolveError.empty()) {
+        return fail(resolveError);
+    }
     UdpEndpoint socket;
-    std::string bindError = socket.bind(uint16_t(options.port));
+    PeerAddress wanted{options.address, uint16_t(options.port)};
+    std::string bindError = socket.bind(wanted.port, wanted.ip);
     if (!bindError.empty()) {
-        return fail("cannot bind UDP port " + std::to_string(options.port) + ": " + bindError);
+        return fail("cannot bind UDP " + addressText(wanted) + ": " + bindError);
+    }
+    std::optional<PeerAddress> bound = socket.localAddress();
+    if (!bound) {
+        return fail("cannot tell the port bound");
     }
     stopOnSignals();
 
     StampingBuffer stamping(*std::cout.rdbuf());
     std::ostream log(&stamping);
-    log << "Cubefray server on port " << options.port << ", map " << options.mapPath << ", "
+    log << "Cubefray server on port " << bound->port << ", map " << options.mapPath << ", "
         << options.bots << " bots" << std::endl;
-    GameServer game(arena, std::random_device()(), log);
+    for (size_t i = 0; i < options.masters.size(); ++i) {
+        log << "heartbeats to master " << options.masters[i].host << " at "
+            << addressText(listing.masters[i]) << std::endl;
+    }
+    GameServer game(arena, std::random_device()(), log, listing);
     game.addBots(options.bots);
     serve(socket, game);
     log << game.malformedDatagrams() << " malformed datagrams dropped" << std::endl;

@@ -134,8 +134,8 @@ class Server(Client):
     """A server program run with the arguments, its log collected as it comes; it is up once it
     has logged its first line."""
 
-    def __init__(self, *args, executable=SERVER):
-        super().__init__(*args, executable=executable)
+    def __init__(self, *args, executable=SERVER, env=None):
+        super().__init__(*args, executable=executable, env=env)
         if not wait_for(lambda: "Cubefray server on port" in self.text(), 10):
             self.kill()
             raise AssertionError("the server did not start: " + self.text())

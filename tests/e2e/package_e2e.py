@@ -4,6 +4,7 @@ starts it, and its client, under Xvfb, joining that server."""
 
 import os
 import re
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -11,6 +12,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
 from harness import BUILD_DIR, Client, Server, free_port, wait_for  # noqa: E402
+from query_e2e import HEARTBEAT, Peer, info_of  # noqa: E402
 
 CPACK = os.environ.get("CUBEFRAY_CPACK", "cpack")
 UNIT = "usr/lib/systemd/system/cubefray-server.service"
@@ -29,27 +31,37 @@ def control_field(package, field):
                           capture_output=True, text=True).stdout.strip()
 
 
-def assignments(lines):
-    """NAME=value pairs of an environment file or of Environment= settings."""
-    return dict(re.findall(r"(\w+)=(\S*)", "\n".join(line for line in lines
-                                                      if not line.lstrip().startswith("#"))))
+def assignments(words):
+    """NAME=value pairs of Environment= words or of an environment file's lines, quotes
+    removed as systemd removes them."""
+    return dict(word.split("=", 1) for word in words if "=" in word)
 
 
-def service_command(root, port):
-    """The unit's ExecStart with the unit's defaults, the packaged settings over them and the
-    port given, pointing into the unpacked tree."""
+def service_command(root, **settings):
+    """The unit's ExecStart as systemd expands it, with the unit's defaults, the packaged settings
+    over them and the settings given over those, pointing into the unpacked tree: the command
+    and the environment it runs in."""
     with open(os.path.join(root, UNIT)) as unit:
-        settings = dict(line.rstrip("\n").split("=", 1) for line in unit
-                        if "=" in line and not line.startswith("#"))
-    if settings["EnvironmentFile"] != "-/" + SETTINGS:
-        raise AssertionError("the unit reads its settings from " + settings["EnvironmentFile"])
-    environment = assignments([settings["Environment"].replace(" ", "\n")])
+        lines = dict(line.rstrip("\n").split("=", 1) for line in unit
+                     if "=" in line and not line.startswith("#"))
+    if lines["EnvironmentFile"] != "-/" + SETTINGS:
+        raise AssertionError("the unit reads its settings from " + lines["EnvironmentFile"])
+    environment = assignments(shlex.split(lines["Environment"]))
     with open(os.path.join(root, SETTINGS)) as packaged:
-        environment.update(assignments(packaged.readlines()))
-    environment["CUBEFRAY_PORT"] = str(port)
-    words = re.sub(r"\$\{(\w+)\}", lambda match: environment[match[1]],
-                   settings["ExecStart"]).split()
-    return [root + words[0]] + words[1:]
+        environment.update(assignments(word for line in packaged
+                                       if not line.lstrip().startswith("#")
+                                       for word in shlex.split(line)))
+    environment.update(settings)
+    command = [re.sub(r"\$\{(\w+)\}", lambda match: environment[match[1]], word)
+               .replace("$$", "$").replace("/usr/bin/", os.path.join(root, "usr/bin/"))
+               for word in shlex.split(lines["ExecStart"])]
+    return command, dict(os.environ, **environment)
+
+
+def start_service(root, **settings):
+    """The unpacked server started as its unit starts it."""
+    (program, *arguments), environment = service_command(root, **settings)
+    return Server(*arguments, executable=program, env=environment)
 
 
 class Package(unittest.TestCase):
@@ -100,12 +112,12 @@ class Package(unittest.TestCase):
 
     def test_the_unpacked_client_joins_the_unpacked_server(self):
         port = free_port()
-        program, *arguments = service_command(self.root, port)
-        server = Server(*arguments, executable=program)
+        server = start_service(self.root, CUBEFRAY_PORT=str(port))
         self.addCleanup(server.kill)
         mapdata = os.path.join(os.path.realpath(self.root), "usr/share/cubefray/mapdata")
         self.assertIn("Cubefray server on port %d, map %s, 0 bots\n" % (port, mapdata),
                       server.text())
+        self.assertNotIn("master", server.text())
         client = Client("127.0.0.1", str(port), "packaged",
                         executable=os.path.join(self.root, "usr/bin/cubefray"))
         self.addCleanup(client.kill)
@@ -117,6 +129,21 @@ class Package(unittest.TestCase):
         self.assertTrue(wait_for(lambda: "packaged left" in server.text(), 10), server.text())
         self.assertEqual(server.stop(), 0)
         self.assertIn("Server stopped\n", server.text())
+
+    def test_the_unit_passes_the_name_and_each_master(self):
+        masters = [Peer(self), Peer(self)]
+        server = start_service(self.root, CUBEFRAY_PORT=str(free_port()),
+                               CUBEFRAY_NAME="Packaged arena", CUBEFRAY_MASTERS=" ".join(
+                                   "127.0.0.1:%d" % master.sock.getsockname()[1]
+                                   for master in masters))
+        self.addCleanup(server.kill)
+        for master in masters:
+            ((beat, sender),) = master.received()
+            self.assertEqual(beat, HEARTBEAT)
+            master.ask(sender, "packaged")
+            ((reply, _),) = master.received()
+            self.assertEqual(info_of(reply)["hostname"], "Packaged arena")
+        self.assertEqual(server.stop(), 0)
 
 
 if __name__ == "__main__":

@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 // A floor, and walls three cells high around it; room above for a jump.
 inline std::string walledRoom(int columns, int depths) {
@@ -74,8 +75,8 @@ inline std::optional<ServerMessage> updateFor(const Datagrams& batch, PeerAddres
 
 // A game on a map built in the test, its log kept for reading.
 struct TestGame {
-    explicit TestGame(const std::string& map, uint32_t seed = 7)
-        : arena(loadedMap(map)), server(arena, seed, log) {}
+    explicit TestGame(const std::string& map, uint32_t seed = 7, Listing listing = {})
+        : arena(loadedMap(map)), server(arena, seed, log, std::move(listing)) {}
 
     // The id the server gave, or 0 when it gave none.
     char join(int client, const char* name) {
