@@ -17,6 +17,7 @@
 #include "UdpEndpoint.h"
 
 #include <SDL.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <epoxy/gl.h>
@@ -296,7 +297,7 @@ class StartLoop {
             listServers(now);
             shell.scene.drawStartScreen(screen, browser, shell.settings, now);
             shell.presentFrame(nullptr);
-            sleepOutTheFrame(pacer);
+            awaitAnswers(pacer);
         }
         std::cout << "Exiting game\n" << std::flush;
         return true;
@@ -371,6 +372,19 @@ class StartLoop {
             break;
         }
         return end != MatchEnd::quit;
+    }
+
+    // The rest of the frame waits for answers rather than sleeping, so that each is timed when
+    // it arrives: a ping counts no frame's wait.
+    void awaitAnswers(FramePacer& pacer) {
+        double rest = pacer.sleepAfterSwap(preciseMilliseconds());
+        double until = preciseMilliseconds() + rest;
+        while (rest > 0) {
+            if (queries.waitForDatagram(std::chrono::microseconds(int64_t(rest * 1000)))) {
+                listServers(gameClock());
+            }
+            rest = until - preciseMilliseconds();
+        }
     }
 
     // Answers to the server list's questions, each new server said on the console too.

@@ -10,7 +10,7 @@ namespace {
 const float itemHeight = 36;
 const float itemWidth = 560;
 const float serverHeight = 30;
-const float serverWidth = 680;
+const float serverWidth = 700;
 
 std::string_view written(int length, const char (&buffer)[96]) {
     return std::string_view(buffer, size_t(std::clamp(length, 0, int(sizeof buffer) - 1)));
@@ -296,7 +296,7 @@ std::string_view StartScreen::line(size_t index, char (&buffer)[96]) const {
 
 std::string_view StartScreen::serverLine(const ServerEntry& server, char (&buffer)[96]) {
     std::string address = addressText(server.address);
-    int length = std::snprintf(buffer, sizeof buffer, "%s%-18.18s %d/%d %5.0f ms  %s%s",
+    int length = std::snprintf(buffer, sizeof buffer, "%s%-16.16s %d/%d %4.0f ms  %s%s",
                                server.favourite ? "*" : " ", server.name.c_str(), server.players,
                                server.maxPlayers, server.ping, address.c_str(),
                                server.full() ? "  FULL" : "");

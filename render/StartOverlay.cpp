@@ -12,8 +12,8 @@ const int titleSize = 56;
 const int titleAdvance = 44;
 const int itemSize = 24;
 const int itemAdvance = 18;
-const int listSize = 18;
-const int listAdvance = 14;
+const int listSize = 15;
+const int listAdvance = 11;
 const vec4 chosenColor(0.25f, 0.45f, 0.8f, 0.6f);
 
 void drawCentred(Pen& pen, TextDrawer& text, std::string_view line, vec2 centre, int size,
@@ -62,7 +62,7 @@ void drawServers(Pen& pen, TextDrawer& text, const StartScreen& screen,
     header.centre.y += top.size.y + 8;
     drawLeft(pen, text,
              servers.empty() ? "Searching...   R refresh   Escape back"
-                             : "Return joins   R refresh   F favourite   Escape back",
+                             : "Return join   R refresh   F favourite   Escape back",
              header, listSize, listAdvance);
     glEnable(GL_BLEND);
     size_t first = screen.firstShownServer();

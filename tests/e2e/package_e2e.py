@@ -11,7 +11,7 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import BUILD_DIR, Client, Server, free_port, wait_for  # noqa: E402
+from harness import BUILD_DIR, Client, Server, client_window, free_port, wait_for  # noqa: E402
 from query_e2e import HEARTBEAT, Peer, info_of  # noqa: E402
 
 CPACK = os.environ.get("CUBEFRAY_CPACK", "cpack")
@@ -88,6 +88,7 @@ class Package(unittest.TestCase):
         for path in ("usr/bin/cubefray", "usr/bin/cubefray-server", "usr/share/cubefray/mapdata",
                      "usr/share/cubefray/fsLight", "usr/share/doc/cubefray/LICENSE",
                      "usr/share/doc/cubefray/README.md", "usr/share/applications/cubefray.desktop",
+                     "usr/share/applications/cubefray-link.desktop",
                      "usr/share/icons/hicolor/128x128/apps/cubefray.png",
                      "usr/share/man/man6/cubefray.6.gz", "usr/share/man/man6/cubefray-server.6.gz",
                      UNIT, SETTINGS):
@@ -129,6 +130,23 @@ class Package(unittest.TestCase):
         self.assertTrue(wait_for(lambda: "packaged left" in server.text(), 10), server.text())
         self.assertEqual(server.stop(), 0)
         self.assertIn("Server stopped\n", server.text())
+
+    def test_the_menu_entry_opens_the_start_screen_and_links_have_a_handler(self):
+        entries = {}
+        for name in ("cubefray.desktop", "cubefray-link.desktop"):
+            with open(os.path.join(self.root, "usr/share/applications", name)) as entry:
+                entries[name] = dict(line.strip().split("=", 1) for line in entry
+                                     if "=" in line)
+        self.assertEqual(entries["cubefray.desktop"]["Exec"], "cubefray --start")
+        self.assertEqual(entries["cubefray-link.desktop"]["Exec"], "cubefray %u")
+        self.assertIn("x-scheme-handler/cubefray;", entries["cubefray-link.desktop"]["MimeType"])
+        program, *arguments = entries["cubefray.desktop"]["Exec"].split()
+        client = Client(*arguments, executable=os.path.join(self.root, "usr/bin", program))
+        self.addCleanup(client.kill)
+        client_window(client)
+        client.interrupt()
+        self.assertEqual(client.finish(), 0)
+        self.assertNotIn("usage", client.text())
 
     def test_the_unit_passes_the_name_and_each_master(self):
         masters = [Peer(self), Peer(self)]

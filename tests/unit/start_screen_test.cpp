@@ -190,7 +190,7 @@ TEST_F(Start, TheServerListJoinsTheChosenLineAndKeepsFavourites) {
     // The line the list shows for a server, and a click on it joins it.
     char buffer[96];
     EXPECT_EQ(StartScreen::serverLine(browser.servers()[0], buffer),
-              " Alpha              1/4     5 ms  127.0.0.1:5001");
+              " Alpha            1/4    5 ms  127.0.0.1:5001");
     vec2 viewport(720, 480);
     EXPECT_EQ(screen.click(screen.serverBox(0, viewport).centre, viewport, settings, browser),
               A::join);
