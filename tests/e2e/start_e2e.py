@@ -73,9 +73,21 @@ class StartScreen(unittest.TestCase):
         self.addCleanup(server.kill)
         return server, port
 
-    def local_servers(self):
-        return subprocess.run(["pgrep", "-f", "cubefray-server --address 127.0.0.1 --port 0"],
-                              capture_output=True, text=True).stdout.split()
+    @staticmethod
+    def own_server_of(client):
+        """The process id of the server the client started itself, or None."""
+        found = subprocess.run(["pgrep", "-P", str(client.process.pid), "cubefray-serv"],
+                               capture_output=True, text=True).stdout.split()
+        return int(found[0]) if found else None
+
+    @staticmethod
+    def gone(pid):
+        # A process that ended but has not been reaped by its parent yet is gone as well.
+        try:
+            with open("/proc/%d/stat" % pid) as stat:
+                return stat.read().split(") ")[1].startswith("Z")
+        except FileNotFoundError:
+            return True
 
     def test_bots_then_the_list_then_a_join_all_by_keys(self):
         master = StandInMaster()
@@ -107,12 +119,13 @@ class StartScreen(unittest.TestCase):
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: bot_ben\n" in client.text(), 30),
                         client.text()[-1500:])
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: tester\n" in client.text(), 10))
-        self.assertEqual(len(self.local_servers()), 1)
+        own = self.own_server_of(client)
+        self.assertIsNotNone(own)
         time.sleep(1)
         match = window_rgb(window)
         xdotool("key", "Escape", "Up", "Return")
         self.assertTrue(wait_for(lambda: "Cleanup game\n" in client.text(), 10))
-        self.assertTrue(wait_for(lambda: not self.local_servers(), 10))
+        self.assertTrue(wait_for(lambda: self.gone(own), 10))
         time.sleep(0.5)
         self.assertNotEqual(window_rgb(window), match)
 
@@ -152,10 +165,11 @@ class StartScreen(unittest.TestCase):
         time.sleep(1)
         xdotool("key", "Return")
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: bot_ann\n" in client.text(), 30))
-        self.assertEqual(len(self.local_servers()), 1)
+        own = self.own_server_of(client)
+        self.assertIsNotNone(own)
         client.process.kill()
         client.finish()
-        self.assertTrue(wait_for(lambda: not self.local_servers(), 10))
+        self.assertTrue(wait_for(lambda: self.gone(own), 10))
 
     def test_a_link_opens_the_start_screen_and_joins_its_server(self):
         server = Server("--port", str(free_port()), "--bots", "0")
