@@ -15,10 +15,7 @@ void Controls::handle(const SDL_Event& event) {
         quit = true;
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_RESIZED ||
-            event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-            display.resized();
-        }
+        display.windowChanged(event.window);
         break;
     case SDL_KEYDOWN:
         keyDown(event);
@@ -57,8 +54,7 @@ void Controls::handle(const SDL_Event& event) {
 
 void Controls::keyDown(const SDL_Event& event) {
     SDL_Scancode key = event.key.keysym.scancode;
-    bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-    if (key == SDL_SCANCODE_F11 || (alt && key == SDL_SCANCODE_RETURN)) {
+    if (Display::isFullscreenKey(event.key)) {
         display.toggleFullscreen(game.settings);
         return;
     }

@@ -66,6 +66,18 @@ void Display::resized() {
     }
 }
 
+void Display::windowChanged(const SDL_WindowEvent& event) {
+    if (event.event == SDL_WINDOWEVENT_RESIZED || event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        resized();
+    }
+}
+
+bool Display::isFullscreenKey(const SDL_KeyboardEvent& event) {
+    bool alt = (event.keysym.mod & KMOD_ALT) != 0;
+    return event.keysym.scancode == SDL_SCANCODE_F11 ||
+           (alt && event.keysym.scancode == SDL_SCANCODE_RETURN);
+}
+
 // SDL counts rows from the top, the overlay from the bottom.
 vec2 Display::overlayPoint(int x, int y) const {
     return vec2(float(x), scene.viewportSize.y - float(y));

@@ -22,6 +22,10 @@ class Display {
     void save(const Settings& settings) const;
     // The projection and the overlay follow the window whichever way its size changed.
     void resized();
+    // A window event: a change of size is followed.
+    void windowChanged(const SDL_WindowEvent& event);
+    // F11 and Alt+Return switch fullscreen, on every page.
+    static bool isFullscreenKey(const SDL_KeyboardEvent& event);
     // A point of the window in the overlay's pixels, counted from the bottom.
     vec2 overlayPoint(int x, int y) const;
     vec2 viewport() const { return scene.viewportSize; }

@@ -13,10 +13,7 @@ StartScreen::Action StartControls::handle(const SDL_Event& event) {
         quit = true;
         break;
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_RESIZED ||
-            event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-            display.resized();
-        }
+        display.windowChanged(event.window);
         break;
     case SDL_KEYDOWN:
         action = keyDown(event);
@@ -42,11 +39,9 @@ StartScreen::Action StartControls::handle(const SDL_Event& event) {
 }
 
 StartScreen::Action StartControls::keyDown(const SDL_Event& event) {
-    SDL_Scancode key = event.key.keysym.scancode;
-    bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-    if (key == SDL_SCANCODE_F11 || (alt && key == SDL_SCANCODE_RETURN)) {
+    if (Display::isFullscreenKey(event.key)) {
         display.toggleFullscreen(settings);
         return StartScreen::Action::none;
     }
-    return screen.keyDown(keyOf(key), settings, browser);
+    return screen.keyDown(keyOf(event.key.keysym.scancode), settings, browser);
 }
