@@ -19,6 +19,8 @@ std::string helpText() {
            " characters count.\n"
            "W, A, S and D move, Space jumps, the mouse looks and any button fires, T opens a\n"
            "chat line and Escape frees the mouse.\n"
+           "  --record FILE        before the three arguments: record the match into FILE\n"
+           "  --replay FILE        play a recorded match\n"
            "  --start              open the start screen: play against bots, find a game\n"
            "  cubefray://HOST:PORT open the start screen and join that server\n"
            "  --help               print this help\n"
@@ -64,14 +66,24 @@ ClientArguments readClientArguments(int argc, const char* const* argv) {
     if (argc == 2 && std::string(argv[1]).rfind(linkScheme, 0) == 0) {
         return followLink(argv[1]);
     }
-    if (argc != 4) {
+    if (argc == 3 && std::string(argv[1]) == "--replay") {
+        ClientArguments arguments;
+        arguments.mode = ClientArguments::Mode::replay;
+        arguments.file = argv[2];
+        return arguments;
+    }
+    bool recording = argc == 6 && std::string(argv[1]) == "--record";
+    if (argc != 4 && !recording) {
         return reply(usageLine);
     }
-    std::optional<int> port = parseWholeNumber(argv[2]);
-    if (!port || *port < minPort || *port > maxPort) {
-        return reply("port must be a number from 1 to 65535, got '" + std::string(argv[2]) + "'\n");
-    }
     ClientArguments arguments;
+    arguments.first = recording ? 3 : 1;
+    arguments.file = recording ? argv[2] : "";
+    std::optional<int> port = parseWholeNumber(argv[arguments.first + 1]);
+    if (!port || *port < minPort || *port > maxPort) {
+        return reply("port must be a number from 1 to 65535, got '" +
+                     std::string(argv[arguments.first + 1]) + "'\n");
+    }
     arguments.mode = ClientArguments::Mode::play;
     arguments.port = *port;
     return arguments;

@@ -10,7 +10,7 @@
 // start screen (and maybe join the server of a cubefray:// link from there), or to print a
 // reply and end, with status 0.
 struct ClientArguments {
-    enum class Mode { reply, play, start };
+    enum class Mode { reply, play, start, replay };
 
     Mode mode = Mode::reply;
     int port = 0;
@@ -20,12 +20,17 @@ struct ClientArguments {
     std::optional<ServerAddress> link;
     // A link that names no server: the start screen says so.
     bool brokenLink = false;
+    // The replay to play, or the file to record the match into (empty: as the settings say).
+    std::string file;
+    // Where the server address, port and name stand in argv.
+    int first = 1;
 };
 
 const char* const linkScheme = "cubefray://";
 
-// argv as main receives it: the program name, then server_address port player_name, or
-// --start, a cubefray://HOST:PORT link, --help or --version alone.
+// argv as main receives it: the program name, then [--record FILE] server_address port
+// player_name, or --replay FILE, or --start, a cubefray://HOST:PORT link, --help or --version
+// alone.
 ClientArguments readClientArguments(int argc, const char* const* argv);
 
 #endif

@@ -8,6 +8,10 @@
 #include "Game.h"
 #include "Inbox.h"
 #include "LocalServer.h"
+#include "Recorder.h"
+#include "ReplayControls.h"
+#include "ReplayFolder.h"
+#include "ReplayOverlay.h"
 #include "Scene.h"
 #include "ServerBrowser.h"
 #include "SoundPlayer.h"
@@ -20,6 +24,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <epoxy/gl.h>
 #include <iostream>
 #include <optional>
@@ -112,6 +117,7 @@ struct ServerLink {
     UdpEndpoint& endpoint;
     PeerAddress server;
     Inbox& inbox;
+    Recorder& recorder;
 
     void sendWaiting(Game& game) const {
         for (const WireBytes& message : game.outgoing()) {
@@ -129,6 +135,7 @@ struct ServerLink {
         // A datagram counts from when it arrived, but never from after the frame's time.
         inbox.drain([&](std::string_view bytes, const PeerAddress& sender, double arrivedAt) {
             game.receive(bytes, sender, std::min(arrivedAt, now));
+            recorder.record(bytes, std::min(arrivedAt, now));
         });
     }
 };
@@ -143,10 +150,61 @@ struct MatchPlace {
 
 enum class MatchEnd { quit, left, serverFull, noAnswer };
 
+// The recording of a match: into the file the command line names, else into the replays folder
+// when the settings say so, which keeps the newest. The header is complete once the server has
+// given the player its id.
+struct Recording {
+    Recorder recorder;
+    ReplayHeader header;
+
+    void begin(const Settings& settings, const std::string& file, const MatchPlace& place,
+               const std::string& name, double now) {
+        std::time_t started = std::time(nullptr);
+        header = {place.named.text(), joinedName(name), 0, isoTime(started)};
+        std::string path = file;
+        if (path.empty() && settings.record) {
+            std::string folder = replayFolder();
+            std::string failure = makeRoomForReplay(folder, size_t(settings.replaysKept));
+            if (!failure.empty()) {
+                std::cout << "The match is not recorded: " << failure << std::endl;
+                return;
+            }
+            path = folder + "/" + replayFileName(started, place.named.text());
+        }
+        if (!path.empty()) {
+            recorder.begin(path, now);
+        }
+    }
+
+    void admitted(char playerID) {
+        header.playerID = static_cast<unsigned char>(playerID);
+        recorder.admitted(header);
+    }
+
+    // A recording that failed is said once; the match goes on.
+    void sayFailure() {
+        std::string failure = recorder.takeFailure();
+        if (!failure.empty()) {
+            std::cout << "The match is no longer recorded: " << failure << std::endl;
+        }
+    }
+};
+
 void sleepOutTheFrame(FramePacer& pacer) {
     double rest = pacer.sleepAfterSwap(preciseMilliseconds());
     if (rest > 0) {
         usleep(static_cast<useconds_t>(rest * 1000));
+    }
+}
+
+// The server goes into the servers joined lately (not the game's own server of a match against
+// bots); a damaged settings file is only written over when the player changes a setting.
+void remember(Shell& shell, Settings& settings, const MatchPlace& place) {
+    if (place.remembered) {
+        settings.joined(place.named);
+        if (!shell.settingsDamaged) {
+            shell.display.save(settings);
+        }
     }
 }
 
@@ -163,7 +221,7 @@ std::optional<MatchEnd> failedJoin(const Game& game, double now, double started)
 }
 
 MatchEnd runFrames(Shell& shell, Game& game, const ServerLink& link, Controls& controls,
-                   const MatchPlace& place, bool fromStartScreen) {
+                   Recording& recording, const MatchPlace& place, bool fromStartScreen) {
     FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
     const double started = gameClock();
     bool admitted = false;
@@ -178,13 +236,12 @@ MatchEnd runFrames(Shell& shell, Game& game, const ServerLink& link, Controls& c
         link.receiveWaiting(game, now);
         game.update(now);
         link.sendWaiting(game);
-        if (!admitted && game.connection.wasAdmitted() && place.remembered) {
+        if (!admitted && game.connection.wasAdmitted()) {
             admitted = true;
-            game.settings.joined(place.named);
-            if (!shell.settingsDamaged) {
-                shell.display.save(game.settings);
-            }
+            recording.admitted(game.clientPlayerID);
+            remember(shell, game.settings, place);
         }
+        recording.sayFailure();
         if (std::optional<MatchEnd> failed = failedJoin(game, now, started);
             failed && fromStartScreen) {
             return *failed;
@@ -200,7 +257,8 @@ MatchEnd runFrames(Shell& shell, Game& game, const ServerLink& link, Controls& c
 // One match on the server, from the join to the leave; the settings the player changes in it
 // are kept.
 MatchEnd playMatch(Shell& shell, UdpEndpoint& endpoint, const MatchPlace& place,
-                   const std::string& name, Menu::Kind menuKind) {
+                   const std::string& name, Menu::Kind menuKind,
+                   const std::string& recordFile = "") {
     Game game;
     game.mapManager = shell.map;
     game.settings = shell.settings;
@@ -209,7 +267,9 @@ MatchEnd playMatch(Shell& shell, UdpEndpoint& endpoint, const MatchPlace& place,
     int threadCreate = inbox.start();
     std::cout << "MutexInit: " << lockInit << "  PThreadCreate: " << threadCreate << std::endl;
     std::cout << "Name: " << joinedName(name) << std::endl;
-    ServerLink link{endpoint, place.address, inbox};
+    Recording recording;
+    ServerLink link{endpoint, place.address, inbox, recording.recorder};
+    recording.begin(shell.settings, recordFile, place, name, gameClock());
     game.start(place.named.host, place.named.port, place.address, gameClock());
     game.join(name, gameClock());
     link.sendWaiting(game);
@@ -219,15 +279,66 @@ MatchEnd playMatch(Shell& shell, UdpEndpoint& endpoint, const MatchPlace& place,
     Controls controls(game, shell.display);
     shell.display.apply(game.settings);
     SDL_SetRelativeMouseMode(SDL_TRUE);
-    MatchEnd end =
-        runFrames(shell, game, link, controls, place, menuKind == Menu::Kind::matchFromStartScreen);
+    MatchEnd end = runFrames(shell, game, link, controls, recording, place,
+                             menuKind == Menu::Kind::matchFromStartScreen);
 
     inbox.stop();
+    recording.recorder.end();
     std::cout << "Cleanup game\n";
     game.leave();
     link.sendWaiting(game);
     shell.settings = game.settings;
     return end;
+}
+
+// A replay watched in the window until the player quits, or leaves for the start screen.
+MatchEnd playReplay(Shell& shell, Replay replay, Menu::Kind menuKind) {
+    ReplayPlayer player(std::move(replay), shell.map, gameClock());
+    shell.startSound();
+    player.game().settings = shell.settings;
+    player.game().menu = Menu(shell.sound.isOn(), menuKind);
+    ReplayControls controls(player, shell.display);
+    shell.display.apply(shell.settings);
+    SDL_SetRelativeMouseMode(SDL_TRUE);
+    FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
+    bool toldTheEnd = false;
+    while (controls.isRunning()) {
+        pacer.frameStarted(preciseMilliseconds());
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            controls.handle(event);
+        }
+        controls.fly();
+        player.advance(gameClock());
+        if (player.atEnd() && !std::exchange(toldTheEnd, true)) {
+            std::cout << "Replay ends at " << int(player.length() / 100) / 10.0 << " s"
+                      << std::endl;
+        }
+        Game& game = player.game();
+        shell.sound.play(game);
+        shell.scene.draw(game, player.freeCamera());
+        shell.scene.drawReplayBar(player);
+        shell.presentFrame(game.shownPlayer(game.clientPlayerID));
+        sleepOutTheFrame(pacer);
+    }
+    shell.settings = player.game().settings;
+    return controls.quitRequested() ? MatchEnd::quit : MatchEnd::left;
+}
+
+// The replay in the file, or why none of it can be played; a damaged file plays what is sound
+// of it and says what is wrong.
+std::optional<Replay> loadReplay(const std::string& path) {
+    Replay replay = readReplayFile(path);
+    if (replay.records.empty()) {
+        std::cout << "Replay " << path << " cannot be played: "
+                  << (replay.problem.empty() ? "it holds nothing" : replay.problem) << std::endl;
+        return std::nullopt;
+    }
+    if (!replay.problem.empty()) {
+        std::cout << "Replay " << path << " is damaged (" << replay.problem
+                  << "): it plays as far as it is sound" << std::endl;
+    }
+    return replay;
 }
 
 // The name a join from the start screen carries: the player's, else the login name.
@@ -324,6 +435,11 @@ class StartLoop {
         case StartScreen::Action::toggleFullscreen:
             shell.display.toggleFullscreen(shell.settings);
             return true;
+        case StartScreen::Action::listReplays:
+            screen.showReplays(listReplays(replayFolder()));
+            return true;
+        case StartScreen::Action::playReplay:
+            return watch(screen.chosenReplay());
         case StartScreen::Action::none:
             return true;
         }
@@ -340,6 +456,17 @@ class StartLoop {
         bool goOn = play({{"127.0.0.1", port}, {0x7f000001, port}, false});
         localServer.stop();
         return goOn;
+    }
+
+    bool watch(const std::string& path) {
+        std::optional<Replay> replay = loadReplay(path);
+        if (!replay) {
+            screen.setNotice("That replay cannot be played");
+            return true;
+        }
+        MatchEnd end = playReplay(shell, std::move(*replay), Menu::Kind::matchFromStartScreen);
+        SDL_SetRelativeMouseMode(SDL_FALSE);
+        return end != MatchEnd::quit;
     }
 
     bool join(const ServerAddress& target) {
@@ -480,11 +607,20 @@ int main(int argc, char* argv[]) {
         if (!endpoint.open().empty()) {
             endOnNetworkFailure("Error opening socket\n");
         }
-        std::optional<uint32_t> serverIP = resolveIPv4(argv[1]);
+        std::optional<uint32_t> serverIP = resolveIPv4(argv[arguments.first]);
         if (!serverIP) {
             endOnNetworkFailure("error init network stuff\n");
         }
-        place = MatchPlace{{argv[1], arguments.port}, {*serverIP, uint16_t(arguments.port)}};
+        place = MatchPlace{{argv[arguments.first], arguments.port},
+                           {*serverIP, uint16_t(arguments.port)}};
+    }
+    // A replay that cannot be played opens no window.
+    std::optional<Replay> replay;
+    if (arguments.mode == ClientArguments::Mode::replay) {
+        replay = loadReplay(arguments.file);
+        if (!replay) {
+            return 0;
+        }
     }
     startDecodingSceneImages();
     const std::string settingsFile = settingsPath();
@@ -514,7 +650,11 @@ int main(int argc, char* argv[]) {
     shell.map = mapHolder.mapManager;
 
     if (playAtOnce) {
-        playMatch(shell, endpoint, *place, argv[3], Menu::Kind::match);
+        playMatch(shell, endpoint, *place, argv[arguments.first + 2], Menu::Kind::match,
+                  arguments.file);
+    } else if (replay) {
+        playReplay(shell, std::move(*replay), Menu::Kind::match);
+        std::cout << "Cleanup game\n";
     } else {
         shell.startSound();
         display.apply(shell.settings);

@@ -61,6 +61,8 @@ class Game {
     vec3 lastOwnEye;
     vec3 lastOwnDirection;
     LinkQuality link;
+    // A match played now; a replay has no link to tell of.
+    bool live = true;
 
     Game();
 

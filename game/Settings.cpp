@@ -162,6 +162,8 @@ const Field fields[] = {
     {"favourites", readServers<&Settings::favourites>, writeServers<&Settings::favourites>},
     {"recent", readServers<&Settings::recent>, writeServers<&Settings::recent>},
     {"masters", readServers<&Settings::masters>, writeServers<&Settings::masters>},
+    {"record", readFlag<&Settings::record>, writeFlag<&Settings::record>},
+    {"replays_kept", readWhole<&Settings::replaysKept>, writeWhole<&Settings::replaysKept>},
 };
 
 // Sets the named value; false when the value cannot be read. Unknown names are left alone.
@@ -191,6 +193,7 @@ void Settings::clamp() {
     fieldOfView = std::clamp(fieldOfView, minFieldOfView, maxFieldOfView);
     volume = std::clamp(volume, 0, maxVolume);
     bots = std::clamp(bots, 0, maxBots);
+    replaysKept = std::clamp(replaysKept, 1, maxReplaysKept);
     if (recent.size() > maxRecent) {
         recent.resize(maxRecent);
     }

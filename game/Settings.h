@@ -17,6 +17,7 @@ struct Settings {
     static constexpr int maxVolume = 100;
     static constexpr int maxBots = 4;
     static constexpr size_t maxRecent = 10;
+    static constexpr int maxReplaysKept = 1000;
 
     // How much of the mouse motion goes to the server.
     float sensitivity = 1;
@@ -42,6 +43,9 @@ struct Settings {
     // The servers joined last, newest first.
     std::vector<ServerAddress> recent;
     std::vector<ServerAddress> masters;
+    // Every match is recorded into the replays folder, which keeps the newest ones.
+    bool record = true;
+    int replaysKept = 20;
 
     // Brings every value into its range.
     void clamp();

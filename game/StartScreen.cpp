@@ -31,7 +31,8 @@ StartScreen::Action StartScreen::keyDown(Key key, Settings& settings, ServerBrow
     }
     switch (shownPage) {
     case Page::servers:
-        return serversKey(key, settings, browser);
+    case Page::replays:
+        return listKey(key, settings, browser);
     case Page::settings:
         return settingsAction(menu.keyDown(key, settings));
     default:
@@ -68,6 +69,8 @@ StartScreen::Action StartScreen::activate(Settings&) {
     case Item::name:
         editedItem = &name;
         break;
+    case Item::replays:
+        return Action::listReplays;
     case Item::settings:
         shownPage = Page::settings;
         menu.show();
@@ -81,8 +84,29 @@ StartScreen::Action StartScreen::activate(Settings&) {
 
 StartScreen::Action StartScreen::openServers() {
     shownPage = Page::servers;
-    chosenLine = 0;
+    chosenListLine = 0;
     return Action::search;
+}
+
+void StartScreen::showReplays(std::vector<ReplayListing> found) {
+    replays = std::move(found);
+    shownPage = Page::replays;
+    chosenListLine = 0;
+}
+
+size_t StartScreen::listLength(const ServerBrowser& browser) const {
+    return shownPage == Page::replays ? replays.size() : browser.servers().size();
+}
+
+StartScreen::Action StartScreen::pick(const ServerBrowser& browser) {
+    if (shownPage == Page::servers) {
+        return joinServer(browser);
+    }
+    if (chosenListLine >= replays.size()) {
+        return Action::none;
+    }
+    replayTarget = replays[chosenListLine].path;
+    return Action::playReplay;
 }
 
 StartScreen::Action StartScreen::joinAddress(const ServerAddress& server) {
@@ -128,22 +152,26 @@ void StartScreen::type(std::string_view text) {
     }
 }
 
-StartScreen::Action StartScreen::serversKey(Key key, Settings& settings, ServerBrowser& browser) {
-    size_t lines = browser.servers().size();
+StartScreen::Action StartScreen::listKey(Key key, Settings& settings, ServerBrowser& browser) {
+    size_t lines = listLength(browser);
+    bool servers = shownPage == Page::servers;
     switch (key) {
     case Key::up:
-        chosenLine = lines == 0 ? 0 : (chosenLine + lines - 1) % lines;
+        chosenListLine = lines == 0 ? 0 : (chosenListLine + lines - 1) % lines;
         return Action::none;
     case Key::down:
-        chosenLine = lines == 0 ? 0 : (chosenLine + 1) % lines;
+        chosenListLine = lines == 0 ? 0 : (chosenListLine + 1) % lines;
         return Action::none;
     case Key::enter:
     case Key::keypadEnter:
     case Key::space:
-        return joinServer(browser);
+        return pick(browser);
     case Key::r:
-        return openServers();
+        return servers ? openServers() : Action::listReplays;
     case Key::f:
+        if (!servers) {
+            return Action::none;
+        }
         toggleFavourite(settings, browser);
         return Action::settingsChanged;
     case Key::escape:
@@ -155,19 +183,19 @@ StartScreen::Action StartScreen::serversKey(Key key, Settings& settings, ServerB
 }
 
 StartScreen::Action StartScreen::joinServer(const ServerBrowser& browser) {
-    if (chosenLine >= browser.servers().size()) {
+    if (chosenListLine >= browser.servers().size()) {
         return Action::none;
     }
-    const PeerAddress& server = browser.servers()[chosenLine].address;
+    const PeerAddress& server = browser.servers()[chosenListLine].address;
     std::string host = addressText(server);
     return joinAddress({host.substr(0, host.rfind(':')), server.port});
 }
 
 void StartScreen::toggleFavourite(Settings& settings, ServerBrowser& browser) {
-    if (chosenLine >= browser.servers().size()) {
+    if (chosenListLine >= browser.servers().size()) {
         return;
     }
-    ServerEntry& entry = *browser.find(browser.servers()[chosenLine].address);
+    ServerEntry& entry = *browser.find(browser.servers()[chosenListLine].address);
     std::string host = addressText(entry.address);
     ServerAddress server{host.substr(0, host.rfind(':')), entry.address.port};
     auto& favourites = settings.favourites;
@@ -198,12 +226,12 @@ StartScreen::Action StartScreen::click(vec2 point, vec2 viewport, Settings& sett
     if (shownPage == Page::settings) {
         return settingsAction(menu.click(point, viewport, settings));
     }
-    if (shownPage == Page::servers) {
-        size_t shown = std::min(visibleServers, browser.servers().size() - firstShownServer());
+    if (shownPage == Page::servers || shownPage == Page::replays) {
+        size_t shown = std::min(visibleLines, listLength(browser) - firstShownLine());
         for (size_t line = 0; line < shown; ++line) {
-            if (serverBox(line, viewport).contains(point)) {
-                chosenLine = firstShownServer() + line;
-                return joinServer(browser);
+            if (lineBox(line, viewport).contains(point)) {
+                chosenListLine = firstShownLine() + line;
+                return pick(browser);
             }
         }
         return Action::none;
@@ -230,11 +258,11 @@ void StartScreen::hover(vec2 point, vec2 viewport, const ServerBrowser& browser)
     if (!moved || editing()) {
         return;
     }
-    if (shownPage == Page::servers) {
-        size_t shown = std::min(visibleServers, browser.servers().size() - firstShownServer());
+    if (shownPage == Page::servers || shownPage == Page::replays) {
+        size_t shown = std::min(visibleLines, listLength(browser) - firstShownLine());
         for (size_t line = 0; line < shown; ++line) {
-            if (serverBox(line, viewport).contains(point)) {
-                chosenLine = firstShownServer() + line;
+            if (lineBox(line, viewport).contains(point)) {
+                chosenListLine = firstShownLine() + line;
             }
         }
         return;
@@ -246,8 +274,8 @@ void StartScreen::hover(vec2 point, vec2 viewport, const ServerBrowser& browser)
     }
 }
 
-size_t StartScreen::firstShownServer() const {
-    return chosenLine < visibleServers ? 0 : chosenLine - visibleServers + 1;
+size_t StartScreen::firstShownLine() const {
+    return chosenListLine < visibleLines ? 0 : chosenListLine - visibleLines + 1;
 }
 
 Menu::Box StartScreen::titleBox(vec2 viewport) const {
@@ -260,7 +288,7 @@ Menu::Box StartScreen::itemBox(size_t index, vec2 viewport) const {
             vec2(itemWidth, itemHeight)};
 }
 
-Menu::Box StartScreen::serverBox(size_t line, vec2 viewport) const {
+Menu::Box StartScreen::lineBox(size_t line, vec2 viewport) const {
     float top = viewport.y - 130;
     return {vec2(viewport.x / 2, top - (float(line) + 0.5f) * serverHeight),
             vec2(serverWidth, serverHeight)};
@@ -286,6 +314,8 @@ std::string_view StartScreen::line(size_t index, char (&buffer)[96]) const {
         cursor = editedItem == &name ? "_" : "";
         return written(std::snprintf(buffer, sizeof buffer, "Name  %s%s", name.c_str(), cursor),
                        buffer);
+    case Item::replays:
+        return written(std::snprintf(buffer, sizeof buffer, "Replays"), buffer);
     case Item::settings:
         return written(std::snprintf(buffer, sizeof buffer, "Settings"), buffer);
     case Item::quit:
@@ -300,5 +330,17 @@ std::string_view StartScreen::serverLine(const ServerEntry& server, char (&buffe
                                server.favourite ? "*" : " ", server.name.c_str(), server.players,
                                server.maxPlayers, server.ping, address.c_str(),
                                server.full() ? "  FULL" : "");
+    return written(length, buffer);
+}
+
+// When, where and how long: "2026-12-07 12:06  127.0.0.1:4000  0:06".
+std::string_view StartScreen::replayLine(size_t index, char (&buffer)[96]) const {
+    const ReplayListing& replay = replays[index];
+    std::string when = replay.header.start.substr(0, 16);
+    std::replace(when.begin(), when.end(), 'T', ' ');
+    int seconds = int(replay.length / 1000);
+    int length = std::snprintf(buffer, sizeof buffer, "%-16.16s  %-22.22s %3d:%02d%s", when.c_str(),
+                               replay.header.server.c_str(), seconds / 60, seconds % 60,
+                               replay.problem.empty() ? "" : "  damaged");
     return written(length, buffer);
 }

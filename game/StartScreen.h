@@ -3,6 +3,7 @@
 
 #include "Key.h"
 #include "Menu.h"
+#include "ReplayFolder.h"
 #include "ServerAddress.h"
 #include "ServerBrowser.h"
 #include "Settings.h"
@@ -14,29 +15,44 @@
 #include <string_view>
 
 // The screen the game opens on when asked to (--start): play against bots, find a game in the
-// server list, join an address, choose a name, the settings, quit. Keys and the mouse work as in
-// the in-game menu: Up and Down choose, Return or Space act, Escape goes back. What the program
-// must do comes back as an action; positions are window pixels from the bottom left, laid out
-// here so that drawing and clicking agree.
+// server list, join an address, choose a name, watch a replay, the settings, quit. Keys and the
+// mouse work as in the in-game menu: Up and Down choose, Return or Space act, Escape goes back.
+// What the program must do comes back as an action; positions are window pixels from the bottom
+// left, laid out here so that drawing and clicking agree.
 class StartScreen {
   public:
-    enum class Page { main, servers, settings };
-    enum class Item { playBots, findGame, joinAddress, name, settings, quit };
-    enum class Action { none, playBots, search, join, quit, settingsChanged, toggleFullscreen };
+    enum class Page { main, servers, replays, settings };
+    enum class Item { playBots, findGame, joinAddress, name, replays, settings, quit };
+    enum class Action {
+        none,
+        playBots,
+        search,
+        join,
+        listReplays,
+        playReplay,
+        quit,
+        settingsChanged,
+        toggleFullscreen
+    };
 
-    static constexpr size_t itemCount = 6;
+    static constexpr size_t itemCount = 7;
     static constexpr size_t maxAddressLength = 64;
-    // Server lines shown at once.
-    static constexpr size_t visibleServers = 8;
+    // Lines of a list shown at once.
+    static constexpr size_t visibleLines = 8;
 
     StartScreen(bool withVolume, const Settings& settings);
 
     Page page() const { return shownPage; }
     Item item(size_t index) const { return items[index]; }
     size_t selected() const { return chosen; }
-    size_t chosenServer() const { return chosenLine; }
-    // The first server line shown.
-    size_t firstShownServer() const;
+    // The chosen line of the list on show: servers or replays.
+    size_t chosenLine() const { return chosenListLine; }
+    // The first line of the list shown.
+    size_t firstShownLine() const;
+    // The replays the list shows, newest first.
+    void showReplays(std::vector<ReplayListing> found);
+    // The replay to play, once the action says so.
+    const std::string& chosenReplay() const { return replayTarget; }
     // A text field has the keys: the address or the name.
     bool editing() const { return editedItem != nullptr; }
     Menu& settingsMenu() { return menu; }
@@ -58,28 +74,36 @@ class StartScreen {
     Action joinAddress(const ServerAddress& address);
 
     Menu::Box itemBox(size_t index, vec2 viewport) const;
-    Menu::Box serverBox(size_t line, vec2 viewport) const;
+    Menu::Box lineBox(size_t line, vec2 viewport) const;
     Menu::Box titleBox(vec2 viewport) const;
     Menu::Box noticeBox(vec2 viewport) const;
     // The text of an item with its field, written into the buffer.
     std::string_view line(size_t index, char (&buffer)[96]) const;
     // A line of the server list.
     static std::string_view serverLine(const ServerEntry& server, char (&buffer)[96]);
+    // The index-th line of the replays list.
+    std::string_view replayLine(size_t index, char (&buffer)[96]) const;
+    size_t replayCount() const { return replays.size(); }
 
   private:
     Action mainKey(Key key, Settings& settings);
-    Action serversKey(Key key, Settings& settings, ServerBrowser& browser);
+    Action listKey(Key key, Settings& settings, ServerBrowser& browser);
+    size_t listLength(const ServerBrowser& browser) const;
+    // Return on a line of the list on show.
+    Action pick(const ServerBrowser& browser);
     Action settingsAction(Menu::Action action);
     Action activate(Settings& settings);
     Action editKey(Key key, Settings& settings);
     Action joinServer(const ServerBrowser& browser);
     void toggleFavourite(Settings& settings, ServerBrowser& browser);
 
-    std::array<Item, itemCount> items{Item::playBots, Item::findGame, Item::joinAddress,
-                                      Item::name,     Item::settings, Item::quit};
+    std::array<Item, itemCount> items{Item::playBots, Item::findGame, Item::joinAddress, Item::name,
+                                      Item::replays,  Item::settings, Item::quit};
     Page shownPage = Page::main;
     size_t chosen = 0;
-    size_t chosenLine = 0;
+    size_t chosenListLine = 0;
+    std::vector<ReplayListing> replays;
+    std::string replayTarget;
     std::string address;
     std::string name;
     // The field being edited, and what it held before.

@@ -88,7 +88,9 @@ void Hud::draw(Pen& pen, TextDrawer& text, const Game& game, const Player* me, c
     if (me != nullptr && me->awaitingRespawn()) {
         drawDeathNotice(pen, text, game, viewport);
     }
-    drawConnectionNotice(pen, text, game, viewport);
+    if (game.live) {
+        drawConnectionNotice(pen, text, game, viewport);
+    }
 }
 
 // The camera mirrors the world, but what it shows on the right has a positive x in eye space

@@ -7,6 +7,7 @@
 #include "MathOps.h"
 #include "MenuOverlay.h"
 #include "OBJLoader.h"
+#include "ReplayOverlay.h"
 #include "StartOverlay.h"
 #include "ViewVolume.h"
 
@@ -138,11 +139,15 @@ void Scene::setLighting() {
                                  lightUniforms.colors, lightUniforms.radii);
 }
 
-void Scene::draw(Game& game) {
+void Scene::draw(Game& game, const FreeCamera* freeCamera) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pen.setPMat(projection);
-    Player* me = game.shownPlayer(game.clientPlayerID);
-    Camera camera = cameraOf(game, me);
+    Player* me = freeCamera ? nullptr : game.shownPlayer(game.clientPlayerID);
+    Camera camera = freeCamera
+                        ? Camera{lookAt(freeCamera->eye, freeCamera->eye + freeCamera->direction(),
+                                        vec3(0, 1, 0)),
+                                 freeCamera->eye}
+                        : cameraOf(game, me);
     const mat4& view = camera.view;
     pen.setView(view);
     viewProjection = projection * view;
@@ -157,6 +162,12 @@ void Scene::draw(Game& game) {
         drawGun(view * me->gunModelMatrix(), 20);
     }
     drawOverlay(game, me, view);
+}
+
+void Scene::drawReplayBar(const ReplayPlayer& player) {
+    pen.setView(mat4());
+    pen.setPMat(orthoProjection);
+    ::drawReplayBar(pen, textDrawer, player, viewportSize);
 }
 
 void Scene::drawStartScreen(const StartScreen& screen, const ServerBrowser& browser,
@@ -287,12 +298,12 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     }
     drawChatLines(game, width, height);
     hud.draw(pen, textDrawer, game, me, view, viewportSize);
-    if (game.settings.networkLine) {
+    if (game.settings.networkLine && game.live) {
         hud.drawNetworkLine(pen, textDrawer, game, viewportSize);
     }
     char linkLine[64];
     drawMenu(pen, textDrawer, game.menu, game.settings,
-             game.link.describe(game.currentTime, linkLine), viewportSize);
+             game.live ? game.link.describe(game.currentTime, linkLine) : "", viewportSize);
 }
 
 // The name and the points as the default stream format writes a float, built without the heap.

@@ -7,6 +7,7 @@
 #include "Matrix.h"
 #include "Mesh.h"
 #include "Pen.h"
+#include "ReplayPlayer.h"
 #include "ServerBrowser.h"
 #include "StartScreen.h"
 #include "TextDrawer.h"
@@ -45,7 +46,10 @@ class Scene {
     void reshape(float width, float height);
     // A new vertical field of view, in degrees, for the next frames.
     void setFieldOfView(float degrees);
-    void draw(Game& game);
+    // From the own player's eye, or from the camera when there is one.
+    void draw(Game& game, const FreeCamera* camera = nullptr);
+    // The bar of a replay over the frame just drawn.
+    void drawReplayBar(const ReplayPlayer& player);
     // The start screen over the arena seen from above, turning slowly with the time (ms).
     void drawStartScreen(const StartScreen& screen, const ServerBrowser& browser,
                          const Settings& settings, double now);

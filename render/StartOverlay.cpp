@@ -50,36 +50,58 @@ void drawItems(Pen& pen, TextDrawer& text, const StartScreen& screen, vec2 viewp
     }
 }
 
-void drawServers(Pen& pen, TextDrawer& text, const StartScreen& screen,
-                 const ServerBrowser& browser, vec2 viewport) {
-    const std::vector<ServerEntry>& servers = browser.servers();
-    Menu::Box top = screen.serverBox(0, viewport);
-    float height = top.size.y * float(StartScreen::visibleServers + 1);
+// A list of lines, the chosen one marked, under a line of what the keys do; lineOf writes the
+// index-th line and tells whether to draw it as marked (a full server).
+template <typename LineOf>
+void drawList(Pen& pen, TextDrawer& text, const StartScreen& screen, std::string_view keys,
+              size_t count, LineOf lineOf, vec2 viewport) {
+    Menu::Box top = screen.lineBox(0, viewport);
+    float height = top.size.y * float(StartScreen::visibleLines + 1);
     drawPanel(pen, vec2(top.centre.x, top.centre.y + top.size.y / 2 - height / 2 + 20),
               vec2(top.size.x + 24, height + 48));
     pen.simpleTextureProgram.color(0.6f, 0.8f, 1, 1);
     Menu::Box header = top;
     header.centre.y += top.size.y + 8;
-    drawLeft(pen, text,
-             servers.empty() ? "Searching...   R refresh   Escape back"
-                             : "Return join   R refresh   F favourite   Escape back",
-             header, listSize, listAdvance);
+    drawLeft(pen, text, keys, header, listSize, listAdvance);
     glEnable(GL_BLEND);
-    size_t first = screen.firstShownServer();
-    size_t shown =
-        std::min(StartScreen::visibleServers, servers.size() - std::min(first, servers.size()));
+    size_t first = std::min(screen.firstShownLine(), count);
+    size_t shown = std::min(StartScreen::visibleLines, count - first);
     for (size_t line = 0; line < shown; ++line) {
-        const ServerEntry& server = servers[first + line];
-        Menu::Box box = screen.serverBox(line, viewport);
-        if (first + line == screen.chosenServer()) {
+        Menu::Box box = screen.lineBox(line, viewport);
+        if (first + line == screen.chosenLine()) {
             pen.fillRect(box.centre, box.size, chosenColor);
         }
-        server.full() ? pen.simpleTextureProgram.color(1, 0.5f, 0.4f, 1)
-                      : pen.simpleTextureProgram.color(1, 1, 0.9f, 1);
         char buffer[96];
-        drawLeft(pen, text, StartScreen::serverLine(server, buffer), box, listSize, listAdvance);
+        bool marked = false;
+        std::string_view written = lineOf(first + line, buffer, marked);
+        marked ? pen.simpleTextureProgram.color(1, 0.5f, 0.4f, 1)
+               : pen.simpleTextureProgram.color(1, 1, 0.9f, 1);
+        drawLeft(pen, text, written, box, listSize, listAdvance);
         glEnable(GL_BLEND);
     }
+}
+
+void drawServers(Pen& pen, TextDrawer& text, const StartScreen& screen,
+                 const ServerBrowser& browser, vec2 viewport) {
+    const std::vector<ServerEntry>& servers = browser.servers();
+    std::string_view keys = servers.empty() ? "Searching...   R refresh   Escape back"
+                                            : "Return join   R refresh   F favourite   Escape back";
+    drawList(
+        pen, text, screen, keys, servers.size(),
+        [&](size_t index, char(&buffer)[96], bool& marked) {
+            marked = servers[index].full();
+            return StartScreen::serverLine(servers[index], buffer);
+        },
+        viewport);
+}
+
+void drawReplays(Pen& pen, TextDrawer& text, const StartScreen& screen, vec2 viewport) {
+    std::string_view keys =
+        screen.replayCount() == 0 ? "No replays yet   Escape back" : "Return play   Escape back";
+    drawList(
+        pen, text, screen, keys, screen.replayCount(),
+        [&](size_t index, char(&buffer)[96], bool&) { return screen.replayLine(index, buffer); },
+        viewport);
 }
 
 } // namespace
@@ -102,6 +124,9 @@ void drawStartScreen(Pen& pen, TextDrawer& text, const StartScreen& screen,
         break;
     case StartScreen::Page::servers:
         drawServers(pen, text, screen, browser, viewport);
+        break;
+    case StartScreen::Page::replays:
+        drawReplays(pen, text, screen, viewport);
         break;
     case StartScreen::Page::settings:
         drawMenu(pen, text, screen.settingsMenu(), settings, "", viewport);

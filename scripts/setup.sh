@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 # dpkg-dev and file let CPack find the package's dependencies; systemd checks its unit; clang
 # and its runtime libraries build the fuzz targets with libFuzzer; clang-format checks the format.
 packages=(build-essential cmake pkg-config libsdl2-dev liblodepng-dev libepoxy-dev libopenal-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libgl1-mesa-dri xvfb xauth xdotool x11-apps
+          zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev libgl1-mesa-dri xvfb xauth xdotool x11-apps
           python3 dpkg-dev file systemd clang libclang-rt-dev clang-format iproute2 procps)
 
 missing=()

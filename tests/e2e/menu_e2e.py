@@ -22,7 +22,8 @@ class Session:
 
     def __init__(self, test, config):
         self.server, self.client, self.window = scripted_game(
-            test, [ME], env=dict(os.environ, XDG_CONFIG_HOME=config))
+            test, [ME], env=dict(os.environ, XDG_CONFIG_HOME=config,
+                                 XDG_DATA_HOME=os.path.join(config, "data")))
 
     def mouse_sent(self, dx, dy):
         """What the server gets for a real mouse motion: the sums of the motion records."""

@@ -11,8 +11,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (Client, lossy_proxy, client_window, scripted_game, start_server,  # noqa: E402
-                     update_message, wait_for, xdotool)
+from harness import (SCRATCH, Client, client_window, isolated_env, lossy_proxy,  # noqa: E402
+                     scripted_game, start_server, update_message, wait_for, xdotool)
 from server_e2e import ScriptedClient  # noqa: E402
 from soak_e2e import resident_kib  # noqa: E402
 
@@ -144,7 +144,8 @@ class Flood(unittest.TestCase):
         self.addCleanup(log.close)
         me = ("1", "player", (1024.0, 200.0, 600.0), (0, 0, 1))
         server, client, _ = scripted_game(self, [me], "player",
-                                          env=dict(os.environ, CUBEFRAY_FRAME_LOG=log.name))
+                                          env=isolated_env(tempfile.mkdtemp(dir=SCRATCH.name),
+                                                           CUBEFRAY_FRAME_LOG=log.name))
         # Four shooters aiming at the sky: each update would cost the client long shots.
         shooters = update_message([(str(i), "ghost%d" % i, (300.0 + 50 * i, 200.0, 600.0),
                                     (0, 1, 0), True) for i in range(1, 5)])

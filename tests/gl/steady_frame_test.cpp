@@ -1,8 +1,9 @@
 // Counts the C++ heap allocations of the main thread across steady frames of a busy match:
 // update, sound, draw and swap with four players shooting, mouse turns, particles, chat, the menu
-// and overlay text.
+// and overlay text, the match recorded as it goes.
 #include "FilePath.h"
 #include "Game.h"
+#include "Recorder.h"
 #include "Scene.h"
 #include "SoundPlayer.h"
 #include "gl_test_helpers.h"
@@ -96,12 +97,17 @@ TEST_F(SteadyFrame, AllocatesNothingOnTheMainThread) {
     ASSERT_TRUE(sound.start(device, attributes));
     sound.loadSounds(getResourcePath(""));
     short mix[800 * 2];
-    // The datagram as the receive thread has it ready; the frame hands it to the game.
+    // The datagram as the receive thread has it ready; the frame hands it to the game and to the
+    // recorder.
     const std::string update = busyUpdate();
+    Recorder recorder;
+    recorder.begin(::testing::TempDir() + "steady_" + std::to_string(getpid()) + ".cfreplay", now);
+    recorder.admitted({"127.0.0.1:4000", "alice", '1', "2026-12-07T12:00:00Z"});
     auto frame = [&] {
         now += 1000.0 / 60;
         game.mouseMoved(2, 1, now);
         game.receive(update, server, now);
+        recorder.record(update, now);
         game.update(now);
         game.clearOutgoing();
         sound.play(game);

@@ -161,7 +161,19 @@ TEST_F(Start, TheAddressAndTheNameAreTypedAndReturnActsOnThem) {
     screen.type("averyveryverylong#name");
     EXPECT_EQ(press({Key::enter}), A::settingsChanged);
     EXPECT_EQ(settings.name, "averyveryve");
-    EXPECT_EQ(press({Key::down, Key::space}), A::none);
+    // The replays the program lists: Return plays the chosen one.
+    EXPECT_EQ(press({Key::down, Key::space}), A::listReplays);
+    ReplayListing replay;
+    replay.path = "/replays/a.cfreplay";
+    replay.header.start = "2026-12-07T12:06:10Z";
+    replay.header.server = "127.0.0.1:4000";
+    replay.length = 83500;
+    screen.showReplays({replay});
+    char buffer[96];
+    EXPECT_EQ(screen.replayLine(0, buffer), "2026-12-07 12:06  127.0.0.1:4000           1:23");
+    EXPECT_EQ(press({Key::enter}), A::playReplay);
+    EXPECT_EQ(screen.chosenReplay(), "/replays/a.cfreplay");
+    EXPECT_EQ(press({Key::escape, Key::down, Key::space}), A::none);
     EXPECT_EQ(screen.page(), StartScreen::Page::settings);
     EXPECT_EQ(press({Key::escape}), A::none);
     EXPECT_EQ(screen.page(), StartScreen::Page::main);
@@ -192,13 +204,13 @@ TEST_F(Start, TheServerListJoinsTheChosenLineAndKeepsFavourites) {
     EXPECT_EQ(StartScreen::serverLine(browser.servers()[0], buffer),
               " Alpha            1/4    5 ms  127.0.0.1:5001");
     vec2 viewport(720, 480);
-    EXPECT_EQ(screen.click(screen.serverBox(0, viewport).centre, viewport, settings, browser),
+    EXPECT_EQ(screen.click(screen.lineBox(0, viewport).centre, viewport, settings, browser),
               A::join);
     EXPECT_EQ(screen.target().port, 5001);
     EXPECT_EQ(press({Key::r}), A::search);
     EXPECT_EQ(press({Key::escape}), A::none);
     EXPECT_EQ(screen.page(), StartScreen::Page::main);
-    EXPECT_EQ(screen.click(screen.itemBox(5, viewport).centre, viewport, settings, browser),
+    EXPECT_EQ(screen.click(screen.itemBox(6, viewport).centre, viewport, settings, browser),
               A::quit);
 }
 

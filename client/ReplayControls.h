@@ -1,0 +1,37 @@
+#ifndef CUBEFRAY_REPLAYCONTROLS_H
+#define CUBEFRAY_REPLAYCONTROLS_H
+
+#include "Display.h"
+#include "ReplayPlayer.h"
+
+#include <SDL.h>
+
+// Hands the window's events to a replay being watched: Space pauses, Left and Right jump five
+// seconds back and forward, Up and Down change the speed, 1 to 4 follow the first to fourth
+// player of the roster from their eye, F flies a free camera (W, A, S, D and the mouse), Escape
+// opens the menu, whose last item quits (or leaves, from the start screen). Each change is told
+// on the console.
+class ReplayControls {
+  public:
+    ReplayControls(ReplayPlayer& player, Display& display);
+
+    void handle(const SDL_Event& event);
+    // Once a frame: the free camera flies as the keys held say.
+    void fly();
+    bool isRunning() const { return !quit && !left; }
+    bool quitRequested() const { return quit; }
+
+  private:
+    void keyDown(const SDL_Event& event);
+    void command(SDL_Scancode key);
+    void menuAction(Menu::Action action);
+    void setMenuOpen(bool open);
+    void tell() const;
+
+    ReplayPlayer& player;
+    Display& display;
+    bool quit = false;
+    bool left = false;
+};
+
+#endif
