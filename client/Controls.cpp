@@ -71,28 +71,10 @@ void Controls::keyDown(const SDL_Event& event) {
 }
 
 void Controls::menuAction(Menu::Action action) {
-    switch (action) {
-    case Menu::Action::resume:
+    if (action == Menu::Action::resume) {
         closeMenu();
-        break;
-    case Menu::Action::changed:
-        display.apply(game.settings);
-        display.save(game.settings);
-        break;
-    case Menu::Action::toggleFullscreen:
-        display.toggleFullscreen(game.settings);
-        break;
-    case Menu::Action::quit:
-        if (game.menu.leavesTheMatch()) {
-            left = true;
-        } else {
-            SDL_Event quitEvent{};
-            quitEvent.type = SDL_QUIT;
-            SDL_PushEvent(&quitEvent);
-        }
-        break;
-    case Menu::Action::none:
-        break;
+    } else if (display.menuAction(action, game.menu, game.settings)) {
+        left = true;
     }
 }
 

@@ -78,6 +78,29 @@ bool Display::isFullscreenKey(const SDL_KeyboardEvent& event) {
            (alt && event.keysym.scancode == SDL_SCANCODE_RETURN);
 }
 
+bool Display::menuAction(Menu::Action action, const Menu& menu, Settings& settings) {
+    switch (action) {
+    case Menu::Action::changed:
+        apply(settings);
+        save(settings);
+        return false;
+    case Menu::Action::toggleFullscreen:
+        toggleFullscreen(settings);
+        return false;
+    case Menu::Action::quit:
+        if (menu.leavesTheMatch()) {
+            return true;
+        } else {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
 // SDL counts rows from the top, the overlay from the bottom.
 vec2 Display::overlayPoint(int x, int y) const {
     return vec2(float(x), scene.viewportSize.y - float(y));

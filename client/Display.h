@@ -1,6 +1,7 @@
 #ifndef CUBEFRAY_DISPLAY_H
 #define CUBEFRAY_DISPLAY_H
 
+#include "Menu.h"
 #include "Scene.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
@@ -26,6 +27,10 @@ class Display {
     void windowChanged(const SDL_WindowEvent& event);
     // F11 and Alt+Return switch fullscreen, on every page.
     static bool isFullscreenKey(const SDL_KeyboardEvent& event);
+    // Does what the menu over a match or a replay asks: settings take effect and are kept, its
+    // last item quits the game; true when it leaves for the start screen instead. Resuming is
+    // the caller's.
+    bool menuAction(Menu::Action action, const Menu& menu, Settings& settings);
     // A point of the window in the overlay's pixels, counted from the bottom.
     vec2 overlayPoint(int x, int y) const;
     vec2 viewport() const { return scene.viewportSize; }

@@ -93,29 +93,10 @@ void ReplayControls::fly() {
 }
 
 void ReplayControls::menuAction(Menu::Action action) {
-    Settings& settings = player.game().settings;
-    switch (action) {
-    case Menu::Action::resume:
+    if (action == Menu::Action::resume) {
         setMenuOpen(false);
-        break;
-    case Menu::Action::changed:
-        display.apply(settings);
-        display.save(settings);
-        break;
-    case Menu::Action::toggleFullscreen:
-        display.toggleFullscreen(settings);
-        break;
-    case Menu::Action::quit:
-        if (player.game().menu.leavesTheMatch()) {
-            left = true;
-        } else {
-            SDL_Event quitEvent{};
-            quitEvent.type = SDL_QUIT;
-            SDL_PushEvent(&quitEvent);
-        }
-        break;
-    case Menu::Action::none:
-        break;
+    } else if (display.menuAction(action, player.game().menu, player.game().settings)) {
+        left = true;
     }
 }
 
