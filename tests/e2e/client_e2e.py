@@ -23,6 +23,8 @@ class Arguments(unittest.TestCase):
             "count.\n"
             "W, A, S and D move, Space jumps, the mouse looks and any button fires, T opens a\n"
             "chat line and Escape frees the mouse.\n"
+            "  --record FILE        before the three arguments: record the match into FILE\n"
+            "  --replay FILE        play a recorded match\n"
             "  --start              open the start screen: play against bots, find a game\n"
             "  cubefray://HOST:PORT open the start screen and join that server\n"
             "  --help               print this help\n"
@@ -31,7 +33,8 @@ class Arguments(unittest.TestCase):
         for args, text in (([], usage), (["127.0.0.1", "4000"], usage),
                            (["a", "1", "b", "c"], usage), (["--help", "me"], usage),
                            (["-h"], usage), (["--help"], help_text), (["--start", "x"], usage),
-                           (["cubefray:/x"], usage),
+                           (["cubefray:/x"], usage), (["--replay"], usage),
+                           (["--record", "f", "127.0.0.1", "4000"], usage),
                            (["no-such-host.invalid", "4000", "alice"], "error init network stuff\n"),
                            (["no-such-host.invalid", "port", "alice"], bad_port % "port"),
                            (["127.0.0.1", "0", "alice"], bad_port % "0"),
