@@ -1,11 +1,13 @@
 #include "Controls.h"
 
+#include "InputNames.h"
 #include "KeyOf.h"
 #include "Timing.h"
 
 #include <iostream>
 
-Controls::Controls(Game& game, Display& display) : game(game), display(display) {}
+Controls::Controls(Game& game, Display& display, const Bindings& bindings)
+    : game(game), display(display), bindings(bindings) {}
 
 void Controls::handle(const SDL_Event& event) {
     switch (event.type) {
@@ -21,8 +23,7 @@ void Controls::handle(const SDL_Event& event) {
         keyDown(event);
         break;
     case SDL_KEYUP:
-        // Releases always reach the game, so no key stays held behind the menu.
-        game.keyUp(keyOf(event.key.keysym.scancode));
+        released(keyInput(event.key.keysym.scancode));
         break;
     case SDL_MOUSEMOTION:
         if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
@@ -38,12 +39,12 @@ void Controls::handle(const SDL_Event& event) {
             menuAction(game.menu.click(display.overlayPoint(event.button.x, event.button.y),
                                        display.viewport(), game.settings));
         } else {
-            game.keyDown(Key::mouseButton);
+            pressed({Input::Device::mouse, event.button.button});
         }
         break;
     case SDL_MOUSEBUTTONUP:
         if (!menuHasButton) {
-            game.keyUp(Key::mouseButton);
+            released({Input::Device::mouse, event.button.button});
         }
         menuHasButton = false;
         break;
@@ -54,20 +55,38 @@ void Controls::handle(const SDL_Event& event) {
 
 void Controls::keyDown(const SDL_Event& event) {
     SDL_Scancode key = event.key.keysym.scancode;
-    if (Display::isFullscreenKey(event.key)) {
+    if (Display::isAltReturn(event.key)) {
         display.toggleFullscreen(game.settings);
-        return;
-    }
-    if (key == SDL_SCANCODE_ESCAPE && !game.talking) {
-        game.menu.isOpen() ? closeMenu() : openMenu();
-        return;
-    }
-    if (game.menu.isOpen()) {
+    } else if (game.talking) {
+        // The chat line has the keys; Escape cancels it.
+        game.keyDown(keyOf(key));
+    } else if (game.menu.isOpen() && bindings.actionOf(keyInput(key), false) != Action::menu) {
         menuAction(game.menu.keyDown(keyOf(key), game.settings));
-        return;
+    } else {
+        // Return shows the chat lines again; the key that opens the chat line must not type in
+        // it, so the game hears the key before the action.
+        game.keyDown(keyOf(key));
+        pressed(keyInput(key));
     }
-    // An open chat line takes Escape as "cancel".
-    game.keyDown(keyOf(key));
+}
+
+// What an input does in a match: the menu and fullscreen are the window's, the rest the game's.
+void Controls::pressed(Input input) {
+    std::optional<Action> action = bindings.actionOf(input, false);
+    if (action == Action::menu) {
+        game.menu.isOpen() ? closeMenu() : openMenu();
+    } else if (action == Action::fullscreen) {
+        display.toggleFullscreen(game.settings);
+    } else if (action && !game.menu.isOpen()) {
+        game.press(*action, input.id());
+    }
+}
+
+// Releases always reach the game, so no key stays held behind the menu or the chat line.
+void Controls::released(Input input) {
+    if (std::optional<Action> action = bindings.actionOf(input, false)) {
+        game.release(*action, input.id());
+    }
 }
 
 void Controls::menuAction(Menu::Action action) {

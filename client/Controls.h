@@ -6,14 +6,15 @@
 
 #include <SDL.h>
 
-// Hands the window's events to the game during a match: keys and the mouse to the game while it
-// has the mouse, to the menu while that is open; Escape between the two (or out of an open chat
-// line); F11 and Alt+Return to fullscreen; resizes to the display. Settings changed in the menu
+// Hands the window's events to the game during a match: each key and mouse button does what the
+// bindings say (move, jump, fire, chat, the menu, fullscreen); while the menu is open keys go to
+// it, while a chat line is open to the line (Escape cancels it); Alt+Return is fullscreen as
+// well; resizes go to the display. Settings changed in the menu
 // take effect at once and are written to the settings file. The menu's last item quits the
 // game, or leaves the match when it was begun from the start screen.
 class Controls {
   public:
-    Controls(Game& game, Display& display);
+    Controls(Game& game, Display& display, const Bindings& bindings);
 
     void handle(const SDL_Event& event);
     // The match goes on: neither the window was closed nor the match left.
@@ -22,12 +23,15 @@ class Controls {
 
   private:
     void keyDown(const SDL_Event& event);
+    void pressed(Input input);
+    void released(Input input);
     void menuAction(Menu::Action action);
     void openMenu();
     void closeMenu();
 
     Game& game;
     Display& display;
+    const Bindings& bindings;
     bool quit = false;
     bool left = false;
     // A mouse press the menu took: its release is the menu's too.

@@ -72,10 +72,8 @@ void Display::windowChanged(const SDL_WindowEvent& event) {
     }
 }
 
-bool Display::isFullscreenKey(const SDL_KeyboardEvent& event) {
-    bool alt = (event.keysym.mod & KMOD_ALT) != 0;
-    return event.keysym.scancode == SDL_SCANCODE_F11 ||
-           (alt && event.keysym.scancode == SDL_SCANCODE_RETURN);
+bool Display::isAltReturn(const SDL_KeyboardEvent& event) {
+    return (event.keysym.mod & KMOD_ALT) != 0 && event.keysym.scancode == SDL_SCANCODE_RETURN;
 }
 
 bool Display::menuAction(Menu::Action action, const Menu& menu, Settings& settings) {

@@ -25,8 +25,8 @@ class Display {
     void resized();
     // A window event: a change of size is followed.
     void windowChanged(const SDL_WindowEvent& event);
-    // F11 and Alt+Return switch fullscreen, on every page.
-    static bool isFullscreenKey(const SDL_KeyboardEvent& event);
+    // Alt+Return switches fullscreen on every page, whatever else is bound.
+    static bool isAltReturn(const SDL_KeyboardEvent& event);
     // Does what the menu over a match or a replay asks: settings take effect and are kept, its
     // last item quits the game; true when it leaves for the start screen instead. Resuming is
     // the caller's.

@@ -1,11 +1,12 @@
 #include "ReplayControls.h"
 
+#include "InputNames.h"
 #include "KeyOf.h"
 
 #include <iostream>
 
-ReplayControls::ReplayControls(ReplayPlayer& player, Display& display)
-    : player(player), display(display) {}
+ReplayControls::ReplayControls(ReplayPlayer& player, Display& display, const Bindings& bindings)
+    : player(player), display(display), bindings(bindings) {}
 
 void ReplayControls::handle(const SDL_Event& event) {
     Menu& menu = player.game().menu;
@@ -42,32 +43,45 @@ void ReplayControls::handle(const SDL_Event& event) {
 void ReplayControls::keyDown(const SDL_Event& event) {
     Menu& menu = player.game().menu;
     SDL_Scancode key = event.key.keysym.scancode;
-    if (Display::isFullscreenKey(event.key)) {
+    std::optional<Action> action = bindings.actionOf(keyInput(key), true);
+    if (Display::isAltReturn(event.key) || action == Action::fullscreen) {
         display.toggleFullscreen(player.game().settings);
-    } else if (key == SDL_SCANCODE_ESCAPE) {
+    } else if (action == Action::menu) {
         setMenuOpen(!menu.isOpen());
     } else if (menu.isOpen()) {
         menuAction(menu.keyDown(keyOf(key), player.game().settings));
-    } else if (event.key.repeat == 0) {
-        command(key);
+    } else if (event.key.repeat == 0 && action) {
+        command(*action);
     }
 }
 
-void ReplayControls::command(SDL_Scancode key) {
-    if (key == SDL_SCANCODE_SPACE) {
+void ReplayControls::command(Action action) {
+    switch (action) {
+    case Action::pause:
         player.togglePause();
-    } else if (key == SDL_SCANCODE_LEFT || key == SDL_SCANCODE_RIGHT) {
-        player.jump(key == SDL_SCANCODE_LEFT ? -ReplayPlayer::jumpMillis
-                                             : ReplayPlayer::jumpMillis);
-    } else if (key == SDL_SCANCODE_UP) {
+        break;
+    case Action::jumpBack:
+        player.jump(-ReplayPlayer::jumpMillis);
+        break;
+    case Action::jumpForward:
+        player.jump(ReplayPlayer::jumpMillis);
+        break;
+    case Action::faster:
         player.faster();
-    } else if (key == SDL_SCANCODE_DOWN) {
+        break;
+    case Action::slower:
         player.slower();
-    } else if (key >= SDL_SCANCODE_1 && key <= SDL_SCANCODE_4) {
-        player.follow(size_t(key - SDL_SCANCODE_1));
-    } else if (key == SDL_SCANCODE_F) {
+        break;
+    case Action::eye1:
+    case Action::eye2:
+    case Action::eye3:
+    case Action::eye4:
+        player.follow(size_t(action) - size_t(Action::eye1));
+        break;
+    case Action::freeCamera:
         player.toggleFreeCamera();
-    } else {
+        break;
+    default:
         return;
     }
     tell();
@@ -81,15 +95,23 @@ void ReplayControls::tell() const {
               << (eye.empty() ? "free camera" : "eye of " + std::string(eye)) << std::endl;
 }
 
-// The free camera flies while the keys are held; they turn nothing else in a replay.
+// The free camera flies while the match's walking keys are held; they move nothing else here.
 void ReplayControls::fly() {
     FreeCamera* camera = player.freeCamera();
     if (camera == nullptr || player.game().menu.isOpen()) {
         return;
     }
-    const Uint8* held = SDL_GetKeyboardState(nullptr);
-    camera->move(int(held[SDL_SCANCODE_W]) - int(held[SDL_SCANCODE_S]),
-                 int(held[SDL_SCANCODE_D]) - int(held[SDL_SCANCODE_A]));
+    const Uint8* keys = SDL_GetKeyboardState(nullptr);
+    auto held = [&](Action action) {
+        for (const Input& input : bindings.of(action)) {
+            if (input.device == Input::Device::key && keys[input.code] != 0) {
+                return 1;
+            }
+        }
+        return 0;
+    };
+    camera->move(held(Action::forward) - held(Action::back),
+                 held(Action::right) - held(Action::left));
 }
 
 void ReplayControls::menuAction(Menu::Action action) {

@@ -6,14 +6,14 @@
 
 #include <SDL.h>
 
-// Hands the window's events to a replay being watched: Space pauses, Left and Right jump five
-// seconds back and forward, Up and Down change the speed, 1 to 4 follow the first to fourth
-// player of the roster from their eye, F flies a free camera (W, A, S, D and the mouse), Escape
-// opens the menu, whose last item quits (or leaves, from the start screen). Each change is told
-// on the console.
+// Hands the window's events to a replay being watched, as the bindings say (by default Space
+// pauses, Left and Right jump five seconds back and forward, Up and Down change the speed, 1 to
+// 4 follow the first to fourth player of the roster from their eye, F flies a free camera with
+// the match's keys for forward, back, left and right and the mouse, Escape opens the menu, whose
+// last item quits, or leaves from the start screen). Each change is told on the console.
 class ReplayControls {
   public:
-    ReplayControls(ReplayPlayer& player, Display& display);
+    ReplayControls(ReplayPlayer& player, Display& display, const Bindings& bindings);
 
     void handle(const SDL_Event& event);
     // Once a frame: the free camera flies as the keys held say.
@@ -23,13 +23,14 @@ class ReplayControls {
 
   private:
     void keyDown(const SDL_Event& event);
-    void command(SDL_Scancode key);
+    void command(Action action);
     void menuAction(Menu::Action action);
     void setMenuOpen(bool open);
     void tell() const;
 
     ReplayPlayer& player;
     Display& display;
+    const Bindings& bindings;
     bool quit = false;
     bool left = false;
 };

@@ -1,10 +1,11 @@
 #include "StartControls.h"
 
+#include "InputNames.h"
 #include "KeyOf.h"
 
 StartControls::StartControls(StartScreen& screen, ServerBrowser& browser, Settings& settings,
-                             Display& display)
-    : screen(screen), browser(browser), settings(settings), display(display) {}
+                             Display& display, const Bindings& bindings)
+    : screen(screen), browser(browser), settings(settings), display(display), bindings(bindings) {}
 
 StartScreen::Action StartControls::handle(const SDL_Event& event) {
     StartScreen::Action action = StartScreen::Action::none;
@@ -39,7 +40,9 @@ StartScreen::Action StartControls::handle(const SDL_Event& event) {
 }
 
 StartScreen::Action StartControls::keyDown(const SDL_Event& event) {
-    if (Display::isFullscreenKey(event.key)) {
+    bool fullscreen = bindings.actionOf(keyInput(event.key.keysym.scancode), false) ==
+                      Action::fullscreen;
+    if (Display::isAltReturn(event.key) || fullscreen) {
         display.toggleFullscreen(settings);
         return StartScreen::Action::none;
     }

@@ -14,7 +14,7 @@
 class StartControls {
   public:
     StartControls(StartScreen& screen, ServerBrowser& browser, Settings& settings,
-                  Display& display);
+                  Display& display, const Bindings& bindings);
 
     // What the event asks of the program.
     StartScreen::Action handle(const SDL_Event& event);
@@ -28,6 +28,7 @@ class StartControls {
     ServerBrowser& browser;
     Settings& settings;
     Display& display;
+    const Bindings& bindings;
     bool quit = false;
 };
 

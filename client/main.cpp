@@ -7,6 +7,7 @@
 #include "FramePacer.h"
 #include "Game.h"
 #include "Inbox.h"
+#include "InputNames.h"
 #include "LocalServer.h"
 #include "Recorder.h"
 #include "ReplayControls.h"
@@ -84,6 +85,7 @@ struct Shell {
     Display& display;
     FrameLog& frameLog;
     Settings settings;
+    Bindings bindings = defaultBindings();
     // A damaged settings file is only written over when the player changes a setting.
     bool settingsDamaged = false;
     bool soundStarted = false;
@@ -276,7 +278,7 @@ MatchEnd playMatch(Shell& shell, UdpEndpoint& endpoint, const MatchPlace& place,
 
     shell.startSound();
     game.menu = Menu(shell.sound.isOn(), menuKind);
-    Controls controls(game, shell.display);
+    Controls controls(game, shell.display, shell.bindings);
     shell.display.apply(game.settings);
     SDL_SetRelativeMouseMode(SDL_TRUE);
     MatchEnd end = runFrames(shell, game, link, controls, recording, place,
@@ -297,7 +299,7 @@ MatchEnd playReplay(Shell& shell, Replay replay, Menu::Kind menuKind) {
     shell.startSound();
     player.game().settings = shell.settings;
     player.game().menu = Menu(shell.sound.isOn(), menuKind);
-    ReplayControls controls(player, shell.display);
+    ReplayControls controls(player, shell.display, shell.bindings);
     shell.display.apply(shell.settings);
     SDL_SetRelativeMouseMode(SDL_TRUE);
     FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
@@ -378,7 +380,7 @@ class StartLoop {
   public:
     StartLoop(Shell& shell, const ClientArguments& arguments)
         : shell(shell), screen(shell.sound.isOn(), shell.settings),
-          controls(screen, browser, shell.settings, shell.display) {
+          controls(screen, browser, shell.settings, shell.display, shell.bindings) {
         if (!queries.open().empty() || !queries.allowBroadcast().empty()) {
             screen.setNotice("The server list cannot search: no network");
         }
@@ -591,6 +593,17 @@ Settings readSettingsFile(const std::string& file, bool& damaged) {
     return settings.settings;
 }
 
+// An input the settings name that is none: said, and its action keeps its default.
+Bindings readBindings(const Settings& settings) {
+    std::vector<std::string> unknown;
+    Bindings bindings = bindingsOf(settings, unknown);
+    for (const std::string& name : unknown) {
+        std::cout << "The settings name no input \"" << name << "\": its action keeps its default"
+                  << std::endl;
+    }
+    return bindings;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -626,6 +639,7 @@ int main(int argc, char* argv[]) {
     const std::string settingsFile = settingsPath();
     bool settingsDamaged = false;
     Settings settings = readSettingsFile(settingsFile, settingsDamaged);
+    Bindings bindings = readBindings(settings);
 
     SDL_Window* window = openWindow();
     SDL_GLContext mainContext = createContext(window);
@@ -646,6 +660,7 @@ int main(int argc, char* argv[]) {
     FrameLog frameLog;
     Shell shell(window, scene, sound, display, frameLog);
     shell.settings = settings;
+    shell.bindings = bindings;
     shell.settingsDamaged = settingsDamaged;
     shell.map = mapHolder.mapManager;
 

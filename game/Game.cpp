@@ -3,6 +3,7 @@
 #include "MathOps.h"
 #include "Shot.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -340,26 +341,48 @@ void Game::checkForDisconnect() {
 void Game::keyDown(Key key) {
     if (talking) {
         typeTalkMessage(key);
+    } else if (key == Key::enter) {
+        chatTimer = chatTimerStart;
+    }
+}
+
+// Every press goes out, as a held key's repeats do; the release goes out when the last holder
+// lets go.
+void Game::press(Action action, uint32_t holder) {
+    if (talking) {
         return;
     }
-    if (key == Key::t) {
+    if (action == Action::chat) {
         chatTimer = chatTimerStart;
         talking = true;
         return;
     }
-    if (key == Key::enter) {
-        chatTimer = chatTimerStart;
+    int control = infoOf(action).control;
+    if (control < 0) {
+        return;
     }
-    int gameKey = convertKey(key);
-    if (gameKey != -1) {
-        changeKey(gameKey, true);
+    Holders& holding = holders[size_t(control)];
+    auto end = holding.ids.begin() + long(holding.count);
+    if (std::find(holding.ids.begin(), end, holder) == end && holding.count < holding.ids.size()) {
+        holding.ids[holding.count++] = holder;
     }
+    changeKey(control, true);
 }
 
-void Game::keyUp(Key key) {
-    int gameKey = convertKey(key);
-    if (gameKey != -1) {
-        changeKey(gameKey, false);
+void Game::release(Action action, uint32_t holder) {
+    int control = infoOf(action).control;
+    if (control < 0) {
+        return;
+    }
+    Holders& holding = holders[size_t(control)];
+    auto end = holding.ids.begin() + long(holding.count);
+    auto found = std::find(holding.ids.begin(), end, holder);
+    if (found != end) {
+        *found = *(end - 1);
+        --holding.count;
+    }
+    if (holding.count == 0) {
+        changeKey(control, false);
     }
 }
 
@@ -380,6 +403,11 @@ void Game::repeatKeyChanges() {
     }
 }
 
+void Game::turn(int dx, int dy, double now) {
+    sendInput(encodeMouse(clientPlayerID, dx, dy));
+    localView.turned(dx, dy, now);
+}
+
 // The motion is scaled by the sensitivity and the fractions are carried to the next event, so
 // slow motion is never lost; with the sensitivity at 1 every event goes out as it came.
 void Game::mouseMoved(int dx, int dy, double now) {
@@ -392,8 +420,7 @@ void Game::mouseMoved(int dx, int dy, double now) {
     if (sendX == 0 && sendY == 0 && (dx != 0 || dy != 0)) {
         return;
     }
-    sendInput(encodeMouse(clientPlayerID, sendX, sendY));
-    localView.turned(sendX, sendY, now);
+    turn(sendX, sendY, now);
 }
 
 void Game::typeTalkMessage(Key key) {

@@ -2,6 +2,7 @@
 #define CUBEFRAY_GAME_H
 
 #include "Codec.h"
+#include "Bindings.h"
 #include "CombatEvents.h"
 #include "Connection.h"
 #include "Datagram.h"
@@ -24,7 +25,7 @@
 
 // All of the client's game state, without sockets, threads, clocks or drawing, in the way the
 // server's rules are: datagrams come in through receive(), time passes through update(), input
-// through keyDown(), keyUp() and mouseMoved(), and whatever the game wants sent waits in
+// through press(), release(), keyDown() and mouseMoved(), and whatever the game wants sent waits in
 // outgoing() until the program has sent it. Every call is told the time, in milliseconds of
 // one monotonic clock, so a test or a recording can drive it as well as a live match.
 class Game {
@@ -79,10 +80,18 @@ class Game {
     // The leave message: the last thing the game sends.
     void leave();
 
+    // An action's input went down or up; holder tells inputs apart (Input::id), so that an
+    // action held by two (a key and a pad button) is let go when both are.
+    void press(Action action, uint32_t holder);
+    void release(Action action, uint32_t holder);
+    // A key for the chat line: while it is open letters and the blank type, Backspace deletes,
+    // Return sends and Escape cancels; otherwise Return shows the chat lines again.
     void keyDown(Key key);
-    void keyUp(Key key);
-    // Relative motion in pixels, already negated in x, at the time now.
+    // Relative mouse motion in pixels, already negated in x, at the time now: scaled by the
+    // sensitivity, turned over when the mouse is inverted.
     void mouseMoved(int dx, int dy, double now);
+    // A turn of exactly so many pixels, as a mouse message carries it.
+    void turn(int dx, int dy, double now);
 
     Player* playerByID(char id);
     // The player as the picture shows it, or nullptr.
@@ -99,6 +108,11 @@ class Game {
     struct KeyRepeat {
         bool pressed = false;
         int framesLeft = 0;
+    };
+
+    struct Holders {
+        std::array<uint32_t, 8> ids{};
+        size_t count = 0;
     };
 
     // A player as it was before the update being applied.
@@ -138,6 +152,7 @@ class Game {
     std::vector<WireBytes> outbox;
     size_t strangers = 0;
     std::array<KeyRepeat, controlCount> keyRepeats{};
+    std::array<Holders, controlCount> holders{};
     LocalView localView;
     // By the id byte: any byte may come from the server.
     std::array<PlayerTrack, 256> tracks{};

@@ -24,8 +24,6 @@ enum class Key : uint8_t {
 };
 // clang-format on
 
-// The code of the control a key message names for the key; -1 for a key that is no control.
-int convertKey(Key key);
 // The chat character of a key: 'A' to 'Z' and the blank; 0 for every other key.
 char keyToAsciiChar(Key key);
 

@@ -164,13 +164,22 @@ const Field fields[] = {
     {"masters", readServers<&Settings::masters>, writeServers<&Settings::masters>},
     {"record", readFlag<&Settings::record>, writeFlag<&Settings::record>},
     {"replays_kept", readWhole<&Settings::replaysKept>, writeWhole<&Settings::replaysKept>},
+    {"pad_sensitivity", readNumber<&Settings::padSensitivity>,
+     writeNumber<&Settings::padSensitivity>},
 };
+
+const std::string bindPrefix = "bind_";
 
 // Sets the named value; false when the value cannot be read. Unknown names are left alone.
 bool apply(Settings& settings, const std::string& name, const std::string& value) {
     for (const Field& field : fields) {
         if (name == field.name) {
             return field.read(settings, value);
+        }
+    }
+    for (size_t i = 0; i < actionCount; ++i) {
+        if (name == bindPrefix + infoOf(Action(i)).name) {
+            settings.bindings[i] = value;
         }
     }
     return true;
@@ -194,6 +203,7 @@ void Settings::clamp() {
     volume = std::clamp(volume, 0, maxVolume);
     bots = std::clamp(bots, 0, maxBots);
     replaysKept = std::clamp(replaysKept, 1, maxReplaysKept);
+    padSensitivity = std::clamp(padSensitivity, minSensitivity, maxSensitivity);
     if (recent.size() > maxRecent) {
         recent.resize(maxRecent);
     }
@@ -230,6 +240,11 @@ std::string formatSettings(const Settings& settings) {
     std::string text = "# Cubefray settings, written by the game's menu.\n";
     for (const Field& field : fields) {
         text += std::string(field.name) + " = " + field.write(settings) + "\n";
+    }
+    for (size_t i = 0; i < actionCount; ++i) {
+        if (!settings.bindings[i].empty()) {
+            text += bindPrefix + infoOf(Action(i)).name + " = " + settings.bindings[i] + "\n";
+        }
     }
     return text;
 }

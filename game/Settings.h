@@ -1,7 +1,10 @@
 #ifndef CUBEFRAY_SETTINGS_H
 #define CUBEFRAY_SETTINGS_H
 
+#include "Bindings.h"
 #include "ServerAddress.h"
+
+#include <array>
 
 #include <string>
 #include <string_view>
@@ -46,6 +49,10 @@ struct Settings {
     // Every match is recorded into the replays folder, which keeps the newest ones.
     bool record = true;
     int replaysKept = 20;
+    // The inputs of each action as the file names them ("W, Up"); empty: the default.
+    std::array<std::string, actionCount> bindings;
+    // How fast the gamepad's right stick turns, 0.1 to 10.
+    float padSensitivity = 1;
 
     // Brings every value into its range.
     void clamp();
