@@ -6,10 +6,17 @@
 
 #include <iostream>
 
-Controls::Controls(Game& game, Display& display, const Bindings& bindings)
-    : game(game), display(display), bindings(bindings) {}
+Controls::Controls(Game& game, Display& display, Bindings& bindings)
+    : game(game), display(display), bindings(bindings),
+      controlsInput(bindings, game.settings, display) {}
 
 void Controls::handle(const SDL_Event& event) {
+    if (game.controlsPage.isOpen() && ControlsInput::isPageEvent(event)) {
+        if (controlsInput.handle(event, game.controlsPage)) {
+            game.menu.show();
+        }
+        return;
+    }
     switch (event.type) {
     case SDL_QUIT:
         std::cout << "Exiting game\n" << std::flush;
@@ -92,6 +99,9 @@ void Controls::released(Input input) {
 void Controls::menuAction(Menu::Action action) {
     if (action == Menu::Action::resume) {
         closeMenu();
+    } else if (action == Menu::Action::openControls) {
+        game.menu.hide();
+        controlsInput.open(game.controlsPage);
     } else if (display.menuAction(action, game.menu, game.settings)) {
         left = true;
     }

@@ -1,6 +1,7 @@
 #ifndef CUBEFRAY_CONTROLS_H
 #define CUBEFRAY_CONTROLS_H
 
+#include "ControlsInput.h"
 #include "Display.h"
 #include "Game.h"
 
@@ -14,7 +15,7 @@
 // game, or leaves the match when it was begun from the start screen.
 class Controls {
   public:
-    Controls(Game& game, Display& display, const Bindings& bindings);
+    Controls(Game& game, Display& display, Bindings& bindings);
 
     void handle(const SDL_Event& event);
     // The match goes on: neither the window was closed nor the match left.
@@ -31,7 +32,8 @@ class Controls {
 
     Game& game;
     Display& display;
-    const Bindings& bindings;
+    Bindings& bindings;
+    ControlsInput controlsInput;
     bool quit = false;
     bool left = false;
     // A mouse press the menu took: its release is the menu's too.

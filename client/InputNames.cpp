@@ -13,9 +13,9 @@ const char* const padPrefix = "Pad ";
 const int mouseButtons = 5;
 
 const std::array<const char*, SDL_CONTROLLER_BUTTON_MAX + 2> padNames = {
-    "A",  "B",  "X",    "Y",     "Back",  "Guide", "Start", "LeftStick", "RightStick",
-    "LB", "RB", "Up",   "Down",  "Left",  "Right", "Misc",  "Paddle1",   "Paddle2",
-    "Paddle3",  "Paddle4", "Touchpad", "LT", "RT"};
+    "A",          "B",       "X",       "Y",       "Back",     "Guide", "Start", "LeftStick",
+    "RightStick", "LB",      "RB",      "Up",      "Down",     "Left",  "Right", "Misc",
+    "Paddle1",    "Paddle2", "Paddle3", "Paddle4", "Touchpad", "LT",    "RT"};
 
 // A name the settings file keeps whole: no comma (the list's), no # (a comment's), not empty.
 bool keepsInAFile(std::string_view name) {
@@ -81,8 +81,9 @@ std::string nameOf(Input input) {
     case Input::Device::mouse:
         return input.code == 0 ? mousePrefix : mousePrefix + std::to_string(input.code);
     case Input::Device::pad:
-        return size_t(input.code) < padNames.size() ? padPrefix + std::string(padNames[size_t(input.code)])
-                                                     : "";
+        return size_t(input.code) < padNames.size()
+                   ? padPrefix + std::string(padNames[size_t(input.code)])
+                   : "";
     default:
         return "";
     }
@@ -94,7 +95,7 @@ std::string shownNameOf(Input input) {
         return *printed != '\0' ? printed : nameOf(input);
     }
     if (input.device == Input::Device::mouse) {
-        return input.code == 0 ? "Any mouse button" : "Mouse " + std::to_string(input.code);
+        return input.code == 0 ? "Any mouse" : "Mouse " + std::to_string(input.code);
     }
     return nameOf(input);
 }

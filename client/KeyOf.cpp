@@ -27,3 +27,23 @@ Key keyOf(SDL_Scancode scancode) {
         return Key::none;
     }
 }
+
+Key padKeyOf(uint8_t button) {
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return Key::up;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return Key::down;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return Key::left;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return Key::right;
+    case SDL_CONTROLLER_BUTTON_A:
+        return Key::enter;
+    case SDL_CONTROLLER_BUTTON_B:
+    case SDL_CONTROLLER_BUTTON_START:
+        return Key::escape;
+    default:
+        return Key::none;
+    }
+}

@@ -5,11 +5,21 @@
 
 #include <iostream>
 
-ReplayControls::ReplayControls(ReplayPlayer& player, Display& display, const Bindings& bindings)
+ReplayControls::ReplayControls(ReplayPlayer& player, Display& display, Bindings& bindings)
     : player(player), display(display), bindings(bindings) {}
+
+ControlsInput ReplayControls::controlsInput() const {
+    return ControlsInput(bindings, player.game().settings, display);
+}
 
 void ReplayControls::handle(const SDL_Event& event) {
     Menu& menu = player.game().menu;
+    if (player.game().controlsPage.isOpen() && ControlsInput::isPageEvent(event)) {
+        if (controlsInput().handle(event, player.game().controlsPage)) {
+            menu.show();
+        }
+        return;
+    }
     switch (event.type) {
     case SDL_QUIT:
         std::cout << "Exiting game\n" << std::flush;
@@ -117,6 +127,9 @@ void ReplayControls::fly() {
 void ReplayControls::menuAction(Menu::Action action) {
     if (action == Menu::Action::resume) {
         setMenuOpen(false);
+    } else if (action == Menu::Action::openControls) {
+        player.game().menu.hide();
+        controlsInput().open(player.game().controlsPage);
     } else if (display.menuAction(action, player.game().menu, player.game().settings)) {
         left = true;
     }

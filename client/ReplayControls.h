@@ -1,6 +1,7 @@
 #ifndef CUBEFRAY_REPLAYCONTROLS_H
 #define CUBEFRAY_REPLAYCONTROLS_H
 
+#include "ControlsInput.h"
 #include "Display.h"
 #include "ReplayPlayer.h"
 
@@ -13,7 +14,7 @@
 // last item quits, or leaves from the start screen). Each change is told on the console.
 class ReplayControls {
   public:
-    ReplayControls(ReplayPlayer& player, Display& display, const Bindings& bindings);
+    ReplayControls(ReplayPlayer& player, Display& display, Bindings& bindings);
 
     void handle(const SDL_Event& event);
     // Once a frame: the free camera flies as the keys held say.
@@ -28,9 +29,12 @@ class ReplayControls {
     void setMenuOpen(bool open);
     void tell() const;
 
+    // The Controls page works on the settings of the game being played, which a jump renews.
+    ControlsInput controlsInput() const;
+
     ReplayPlayer& player;
     Display& display;
-    const Bindings& bindings;
+    Bindings& bindings;
     bool quit = false;
     bool left = false;
 };

@@ -4,11 +4,16 @@
 #include "KeyOf.h"
 
 StartControls::StartControls(StartScreen& screen, ServerBrowser& browser, Settings& settings,
-                             Display& display, const Bindings& bindings)
-    : screen(screen), browser(browser), settings(settings), display(display), bindings(bindings) {}
+                             Display& display, Bindings& bindings)
+    : screen(screen), browser(browser), settings(settings), display(display), bindings(bindings),
+      controlsInput(bindings, settings, display) {}
 
 StartScreen::Action StartControls::handle(const SDL_Event& event) {
     StartScreen::Action action = StartScreen::Action::none;
+    if (screen.controlsPage().isOpen() && ControlsInput::isPageEvent(event)) {
+        controlsInput.handle(event, screen.controlsPage());
+        return action;
+    }
     switch (event.type) {
     case SDL_QUIT:
         quit = true;
@@ -40,8 +45,8 @@ StartScreen::Action StartControls::handle(const SDL_Event& event) {
 }
 
 StartScreen::Action StartControls::keyDown(const SDL_Event& event) {
-    bool fullscreen = bindings.actionOf(keyInput(event.key.keysym.scancode), false) ==
-                      Action::fullscreen;
+    bool fullscreen =
+        bindings.actionOf(keyInput(event.key.keysym.scancode), false) == Action::fullscreen;
     if (Display::isAltReturn(event.key) || fullscreen) {
         display.toggleFullscreen(settings);
         return StartScreen::Action::none;

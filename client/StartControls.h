@@ -1,6 +1,7 @@
 #ifndef CUBEFRAY_STARTCONTROLS_H
 #define CUBEFRAY_STARTCONTROLS_H
 
+#include "ControlsInput.h"
 #include "Display.h"
 #include "ServerBrowser.h"
 #include "Settings.h"
@@ -13,8 +14,9 @@
 // them), F11 and Alt+Return to fullscreen, resizes to the display.
 class StartControls {
   public:
-    StartControls(StartScreen& screen, ServerBrowser& browser, Settings& settings,
-                  Display& display, const Bindings& bindings);
+    StartControls(StartScreen& screen, ServerBrowser& browser, Settings& settings, Display& display,
+                  Bindings& bindings);
+    void openControls() { controlsInput.open(screen.controlsPage()); }
 
     // What the event asks of the program.
     StartScreen::Action handle(const SDL_Event& event);
@@ -29,6 +31,7 @@ class StartControls {
     Settings& settings;
     Display& display;
     const Bindings& bindings;
+    ControlsInput controlsInput;
     bool quit = false;
 };
 

@@ -437,6 +437,9 @@ class StartLoop {
         case StartScreen::Action::toggleFullscreen:
             shell.display.toggleFullscreen(shell.settings);
             return true;
+        case StartScreen::Action::openControls:
+            controls.openControls();
+            return true;
         case StartScreen::Action::listReplays:
             screen.showReplays(listReplays(replayFolder()));
             return true;

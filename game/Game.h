@@ -1,10 +1,11 @@
 #ifndef CUBEFRAY_GAME_H
 #define CUBEFRAY_GAME_H
 
-#include "Codec.h"
 #include "Bindings.h"
+#include "Codec.h"
 #include "CombatEvents.h"
 #include "Connection.h"
+#include "ControlsPage.h"
 #include "Datagram.h"
 #include "Key.h"
 #include "LinkQuality.h"
@@ -50,6 +51,7 @@ class Game {
     bool talking = false;
     Settings settings;
     Menu menu;
+    ControlsPage controlsPage;
     std::string talkMessage;
     std::vector<std::string> chatLines;
     float chatTimer = 0;

@@ -6,7 +6,7 @@
 
 namespace {
 
-const float itemHeight = 36;
+const float itemHeight = 32;
 const float itemWidth = 480;
 const float panelMargin = 24;
 const float sensitivityStep = 0.1f;
@@ -31,9 +31,9 @@ bool Menu::Box::contains(vec2 point) const {
 
 Menu::Menu(bool withVolume, Kind kind) : kind(kind) {
     bool onStartScreen = kind == Kind::startScreen;
-    for (Item item :
-         {Item::resume, Item::sensitivity, Item::invertMouse, Item::fieldOfView, Item::turnLocally,
-          Item::networkLine, Item::bots, Item::fullscreen, Item::volume, Item::quit}) {
+    for (Item item : {Item::resume, Item::sensitivity, Item::invertMouse, Item::fieldOfView,
+                      Item::controls, Item::turnLocally, Item::networkLine, Item::bots,
+                      Item::fullscreen, Item::volume, Item::quit}) {
         bool offered = (item != Item::volume || withVolume) &&
                        (item != Item::bots || onStartScreen) &&
                        (item != Item::quit || !onStartScreen);
@@ -114,6 +114,8 @@ Menu::Action Menu::activate(Settings& settings) {
         return Action::resume;
     case Item::fullscreen:
         return Action::toggleFullscreen;
+    case Item::controls:
+        return Action::openControls;
     case Item::quit:
         return Action::quit;
     default:
@@ -176,6 +178,9 @@ std::string_view Menu::line(size_t index, const Settings& settings, char (&buffe
         break;
     case Item::bots:
         length = std::snprintf(buffer, sizeof buffer, "Bots  %d", settings.bots);
+        break;
+    case Item::controls:
+        length = std::snprintf(buffer, sizeof buffer, "Controls");
         break;
     case Item::sensitivity:
         length = std::snprintf(buffer, sizeof buffer, "Mouse sensitivity  %.1f",

@@ -20,6 +20,7 @@ class Menu {
         sensitivity,
         invertMouse,
         fieldOfView,
+        controls,
         turnLocally,
         networkLine,
         bots,
@@ -32,7 +33,7 @@ class Menu {
     // (its first item goes back, and the bots of a match against bots are set there).
     enum class Kind { match, matchFromStartScreen, startScreen };
     // What the program has to do after an input.
-    enum class Action { none, resume, changed, toggleFullscreen, quit };
+    enum class Action { none, resume, changed, toggleFullscreen, openControls, quit };
 
     struct Box {
         vec2 centre;
@@ -73,7 +74,7 @@ class Menu {
     Action activate(Settings& settings);
     Action change(Settings& settings, int steps);
 
-    std::array<Item, 10> items{};
+    std::array<Item, 11> items{};
     Kind kind = Kind::match;
     size_t count = 0;
     size_t chosen = 0;

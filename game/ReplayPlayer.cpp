@@ -45,6 +45,7 @@ void ReplayPlayer::restartAt(double target) {
     std::unique_ptr<Game> fresh = std::make_unique<Game>();
     if (current) {
         fresh->menu = current->menu;
+        fresh->controlsPage = current->controlsPage;
         fresh->settings = current->settings;
     }
     current = std::move(fresh);

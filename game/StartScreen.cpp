@@ -216,6 +216,8 @@ StartScreen::Action StartScreen::settingsAction(Menu::Action action) {
         return Action::settingsChanged;
     case Menu::Action::toggleFullscreen:
         return Action::toggleFullscreen;
+    case Menu::Action::openControls:
+        return Action::openControls;
     default:
         return Action::none;
     }

@@ -1,6 +1,7 @@
 #ifndef CUBEFRAY_STARTSCREEN_H
 #define CUBEFRAY_STARTSCREEN_H
 
+#include "ControlsPage.h"
 #include "Key.h"
 #include "Menu.h"
 #include "ReplayFolder.h"
@@ -32,7 +33,8 @@ class StartScreen {
         playReplay,
         quit,
         settingsChanged,
-        toggleFullscreen
+        toggleFullscreen,
+        openControls
     };
 
     static constexpr size_t itemCount = 7;
@@ -57,6 +59,8 @@ class StartScreen {
     bool editing() const { return editedItem != nullptr; }
     Menu& settingsMenu() { return menu; }
     const Menu& settingsMenu() const { return menu; }
+    ControlsPage& controlsPage() { return controls; }
+    const ControlsPage& controlsPage() const { return controls; }
     // Where a join goes, once the action says so.
     const ServerAddress& target() const { return joinTarget; }
     // A line under the items: why the last join failed, what is going on.
@@ -112,6 +116,7 @@ class StartScreen {
     ServerAddress joinTarget;
     std::string noticeText;
     Menu menu;
+    ControlsPage controls;
     bool pointerKnown = false;
     vec2 pointer;
 };

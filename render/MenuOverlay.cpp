@@ -2,6 +2,8 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
+
 namespace {
 
 const int textSize = 24;
@@ -43,6 +45,40 @@ void drawMenu(Pen& pen, TextDrawer& text, const Menu& menu, const Settings& sett
     }
     pen.simpleTextureProgram.color(0.6f, 0.8f, 1, 1);
     drawCentred(pen, text, linkLine, menu.linkBox(viewport), linkSize, linkAdvance);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+}
+
+void drawControlsPage(Pen& pen, TextDrawer& text, const ControlsPage& page, vec2 viewport) {
+    if (!page.isOpen()) {
+        return;
+    }
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    Menu::Box panel = page.panel(viewport);
+    pen.fillRect(panel.centre, panel.size + vec2(4, 4), vec4(0.6f, 0.65f, 0.75f, 0.8f));
+    pen.fillRect(panel.centre, panel.size, vec4(0.02f, 0.03f, 0.06f, 0.85f));
+    Menu::Box title = page.lineBox(0, viewport);
+    title.centre.y += title.size.y;
+    pen.simpleTextureProgram.color(0.6f, 0.8f, 1, 1);
+    drawCentred(pen, text,
+                page.waiting() ? "Press the input to bind, Escape cancels"
+                               : "Return binds   Left/Right first or second   Escape back",
+                title, linkSize, linkAdvance);
+    size_t first = page.firstShownLine();
+    size_t shown = std::min(ControlsPage::visibleLines, ControlsPage::lineCount - first);
+    for (size_t line = 0; line < shown; ++line) {
+        Menu::Box box = page.lineBox(line, viewport);
+        bool chosen = first + line == page.selected();
+        glEnable(GL_BLEND);
+        if (chosen) {
+            pen.fillRect(box.centre, box.size, vec4(0.25f, 0.45f, 0.8f, 0.6f));
+        }
+        char buffer[96];
+        pen.simpleTextureProgram.color(1, 1, chosen ? 1.0f : 0.85f, 1);
+        drawCentred(pen, text, page.line(first + line, buffer), box, linkSize + 2, linkAdvance);
+    }
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 }

@@ -304,6 +304,7 @@ void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     char linkLine[64];
     drawMenu(pen, textDrawer, game.menu, game.settings,
              game.live ? game.link.describe(game.currentTime, linkLine) : "", viewportSize);
+    drawControlsPage(pen, textDrawer, game.controlsPage, viewportSize);
 }
 
 // The name and the points as the default stream format writes a float, built without the heap.

@@ -130,6 +130,7 @@ void drawStartScreen(Pen& pen, TextDrawer& text, const StartScreen& screen,
         break;
     case StartScreen::Page::settings:
         drawMenu(pen, text, screen.settingsMenu(), settings, "", viewport);
+        drawControlsPage(pen, text, screen.controlsPage(), viewport);
         glDisable(GL_DEPTH_TEST);
         glEnable(GL_BLEND);
         break;
