@@ -6,8 +6,8 @@
 
 #include <iostream>
 
-Controls::Controls(Game& game, Display& display, Bindings& bindings)
-    : game(game), display(display), bindings(bindings),
+Controls::Controls(Game& game, Display& display, Bindings& bindings, Gamepads& gamepads)
+    : game(game), display(display), bindings(bindings), gamepads(gamepads), input(game, bindings),
       controlsInput(bindings, game.settings, display) {}
 
 void Controls::handle(const SDL_Event& event) {
@@ -15,6 +15,9 @@ void Controls::handle(const SDL_Event& event) {
         if (controlsInput.handle(event, game.controlsPage)) {
             game.menu.show();
         }
+        return;
+    }
+    if (gamepads.handle(event, [this](Input pad, bool down) { padChanged(pad, down); })) {
         return;
     }
     switch (event.type) {
@@ -30,7 +33,7 @@ void Controls::handle(const SDL_Event& event) {
         keyDown(event);
         break;
     case SDL_KEYUP:
-        released(keyInput(event.key.keysym.scancode));
+        input.released(keyInput(event.key.keysym.scancode));
         break;
     case SDL_MOUSEMOTION:
         if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
@@ -51,7 +54,7 @@ void Controls::handle(const SDL_Event& event) {
         break;
     case SDL_MOUSEBUTTONUP:
         if (!menuHasButton) {
-            released({Input::Device::mouse, event.button.button});
+            input.released({Input::Device::mouse, event.button.button});
         }
         menuHasButton = false;
         break;
@@ -77,22 +80,36 @@ void Controls::keyDown(const SDL_Event& event) {
     }
 }
 
-// What an input does in a match: the menu and fullscreen are the window's, the rest the game's.
-void Controls::pressed(Input input) {
-    std::optional<Action> action = bindings.actionOf(input, false);
+// The menu and fullscreen are the window's; the rest is the game's.
+void Controls::pressed(Input pressedInput) {
+    std::optional<Action> action = input.pressed(pressedInput);
     if (action == Action::menu) {
         game.menu.isOpen() ? closeMenu() : openMenu();
     } else if (action == Action::fullscreen) {
         display.toggleFullscreen(game.settings);
-    } else if (action && !game.menu.isOpen()) {
-        game.press(*action, input.id());
     }
 }
 
-// Releases always reach the game, so no key stays held behind the menu or the chat line.
-void Controls::released(Input input) {
-    if (std::optional<Action> action = bindings.actionOf(input, false)) {
-        game.release(*action, input.id());
+// In the menu the pad's arrows choose and A acts; everywhere else a pad is an input like any.
+void Controls::padChanged(Input pad, bool down) {
+    bool button = pad.code < SDL_CONTROLLER_BUTTON_MAX;
+    bool menuKey = game.menu.isOpen() && button && padKeyOf(uint8_t(pad.code)) != Key::none &&
+                   bindings.actionOf(pad, false) != Action::menu;
+    if (down && menuKey) {
+        menuAction(game.menu.keyDown(padKeyOf(uint8_t(pad.code)), game.settings));
+    } else if (down) {
+        pressed(pad);
+    } else {
+        input.released(pad);
+    }
+}
+
+void Controls::frame(double now) {
+    int dx = 0;
+    int dy = 0;
+    gamepads.turn(game.settings.padSensitivity, dx, dy);
+    if ((dx != 0 || dy != 0) && !game.menu.isOpen() && !game.controlsPage.isOpen()) {
+        game.turn(dx, dy, now);
     }
 }
 

@@ -5,8 +5,9 @@
 
 #include <iostream>
 
-ReplayControls::ReplayControls(ReplayPlayer& player, Display& display, Bindings& bindings)
-    : player(player), display(display), bindings(bindings) {}
+ReplayControls::ReplayControls(ReplayPlayer& player, Display& display, Bindings& bindings,
+                               Gamepads& gamepads)
+    : player(player), display(display), bindings(bindings), gamepads(gamepads) {}
 
 ControlsInput ReplayControls::controlsInput() const {
     return ControlsInput(bindings, player.game().settings, display);
@@ -18,6 +19,14 @@ void ReplayControls::handle(const SDL_Event& event) {
         if (controlsInput().handle(event, player.game().controlsPage)) {
             menu.show();
         }
+        return;
+    }
+    bool padEvent = gamepads.handle(event, [this](Input pad, bool down) {
+        if (down && pad.code < SDL_CONTROLLER_BUTTON_MAX) {
+            pressed(pad, padKeyOf(uint8_t(pad.code)), false);
+        }
+    });
+    if (padEvent) {
         return;
     }
     switch (event.type) {
@@ -51,16 +60,25 @@ void ReplayControls::handle(const SDL_Event& event) {
 }
 
 void ReplayControls::keyDown(const SDL_Event& event) {
-    Menu& menu = player.game().menu;
+    if (Display::isAltReturn(event.key)) {
+        display.toggleFullscreen(player.game().settings);
+        return;
+    }
     SDL_Scancode key = event.key.keysym.scancode;
-    std::optional<Action> action = bindings.actionOf(keyInput(key), true);
-    if (Display::isAltReturn(event.key) || action == Action::fullscreen) {
+    pressed(keyInput(key), keyOf(key), event.key.repeat != 0);
+}
+
+// A key or a pad button: what the bindings say, or what it means in the open menu.
+void ReplayControls::pressed(Input input, Key menuKey, bool repeat) {
+    Menu& menu = player.game().menu;
+    std::optional<Action> action = bindings.actionOf(input, true);
+    if (action == Action::fullscreen) {
         display.toggleFullscreen(player.game().settings);
     } else if (action == Action::menu) {
         setMenuOpen(!menu.isOpen());
     } else if (menu.isOpen()) {
-        menuAction(menu.keyDown(keyOf(key), player.game().settings));
-    } else if (event.key.repeat == 0 && action) {
+        menuAction(menu.keyDown(menuKey, player.game().settings));
+    } else if (!repeat && action) {
         command(*action);
     }
 }

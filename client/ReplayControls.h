@@ -3,6 +3,7 @@
 
 #include "ControlsInput.h"
 #include "Display.h"
+#include "Gamepads.h"
 #include "ReplayPlayer.h"
 
 #include <SDL.h>
@@ -14,7 +15,7 @@
 // last item quits, or leaves from the start screen). Each change is told on the console.
 class ReplayControls {
   public:
-    ReplayControls(ReplayPlayer& player, Display& display, Bindings& bindings);
+    ReplayControls(ReplayPlayer& player, Display& display, Bindings& bindings, Gamepads& gamepads);
 
     void handle(const SDL_Event& event);
     // Once a frame: the free camera flies as the keys held say.
@@ -24,6 +25,7 @@ class ReplayControls {
 
   private:
     void keyDown(const SDL_Event& event);
+    void pressed(Input input, Key menuKey, bool repeat);
     void command(Action action);
     void menuAction(Menu::Action action);
     void setMenuOpen(bool open);
@@ -35,6 +37,7 @@ class ReplayControls {
     ReplayPlayer& player;
     Display& display;
     Bindings& bindings;
+    Gamepads& gamepads;
     bool quit = false;
     bool left = false;
 };

@@ -4,14 +4,22 @@
 #include "KeyOf.h"
 
 StartControls::StartControls(StartScreen& screen, ServerBrowser& browser, Settings& settings,
-                             Display& display, Bindings& bindings)
+                             Display& display, Bindings& bindings, Gamepads& gamepads)
     : screen(screen), browser(browser), settings(settings), display(display), bindings(bindings),
-      controlsInput(bindings, settings, display) {}
+      gamepads(gamepads), controlsInput(bindings, settings, display) {}
 
 StartScreen::Action StartControls::handle(const SDL_Event& event) {
     StartScreen::Action action = StartScreen::Action::none;
     if (screen.controlsPage().isOpen() && ControlsInput::isPageEvent(event)) {
         controlsInput.handle(event, screen.controlsPage());
+        return action;
+    }
+    bool padEvent = gamepads.handle(event, [&](Input pad, bool down) {
+        if (down && pad.code < SDL_CONTROLLER_BUTTON_MAX) {
+            action = screen.keyDown(padKeyOf(uint8_t(pad.code)), settings, browser);
+        }
+    });
+    if (padEvent) {
         return action;
     }
     switch (event.type) {

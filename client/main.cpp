@@ -6,6 +6,7 @@
 #include "FrameLog.h"
 #include "FramePacer.h"
 #include "Game.h"
+#include "Gamepads.h"
 #include "Inbox.h"
 #include "InputNames.h"
 #include "LocalServer.h"
@@ -86,6 +87,7 @@ struct Shell {
     FrameLog& frameLog;
     Settings settings;
     Bindings bindings = defaultBindings();
+    Gamepads gamepads;
     // A damaged settings file is only written over when the player changes a setting.
     bool settingsDamaged = false;
     bool soundStarted = false;
@@ -233,8 +235,9 @@ MatchEnd runFrames(Shell& shell, Game& game, const ServerLink& link, Controls& c
         while (SDL_PollEvent(&event)) {
             controls.handle(event);
         }
-        link.sendWaiting(game);
         double now = gameClock();
+        controls.frame(now);
+        link.sendWaiting(game);
         link.receiveWaiting(game, now);
         game.update(now);
         link.sendWaiting(game);
@@ -278,7 +281,7 @@ MatchEnd playMatch(Shell& shell, UdpEndpoint& endpoint, const MatchPlace& place,
 
     shell.startSound();
     game.menu = Menu(shell.sound.isOn(), menuKind);
-    Controls controls(game, shell.display, shell.bindings);
+    Controls controls(game, shell.display, shell.bindings, shell.gamepads);
     shell.display.apply(game.settings);
     SDL_SetRelativeMouseMode(SDL_TRUE);
     MatchEnd end = runFrames(shell, game, link, controls, recording, place,
@@ -299,7 +302,7 @@ MatchEnd playReplay(Shell& shell, Replay replay, Menu::Kind menuKind) {
     shell.startSound();
     player.game().settings = shell.settings;
     player.game().menu = Menu(shell.sound.isOn(), menuKind);
-    ReplayControls controls(player, shell.display, shell.bindings);
+    ReplayControls controls(player, shell.display, shell.bindings, shell.gamepads);
     shell.display.apply(shell.settings);
     SDL_SetRelativeMouseMode(SDL_TRUE);
     FramePacer pacer(frameMillis, SDL_GL_GetSwapInterval() == 1);
@@ -380,7 +383,7 @@ class StartLoop {
   public:
     StartLoop(Shell& shell, const ClientArguments& arguments)
         : shell(shell), screen(shell.sound.isOn(), shell.settings),
-          controls(screen, browser, shell.settings, shell.display, shell.bindings) {
+          controls(screen, browser, shell.settings, shell.display, shell.bindings, shell.gamepads) {
         if (!queries.open().empty() || !queries.allowBroadcast().empty()) {
             screen.setNotice("The server list cannot search: no network");
         }
@@ -553,7 +556,7 @@ class StartLoop {
 SDL_Window* openWindow() {
     // The video subsystem must be up before the context attributes are set, or they are lost
     // and the driver hands out a compatibility context.
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
         sdldie("Unable to initialize SDL");
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);

@@ -57,15 +57,20 @@ void receive(Game& game, FuzzInput& in, uint8_t operation, double now) {
     }
 }
 
-// Keys of every kind, and mouse motion.
+// Actions pressed and released by any of a few inputs, keys for the chat line, and mouse motion.
 void playerInput(Game& game, FuzzInput& in, uint8_t operation, double now) {
-    Key key = Key(in.byte() % (uint8_t(Key::mouseButton) + 1));
-    switch ((operation >> 2) % 3) {
+    uint8_t code = in.byte();
+    Action action = Action(code % actionCount);
+    uint32_t holder = code / actionCount % 4;
+    switch ((operation >> 2) % 4) {
     case 0:
-        game.keyDown(key);
+        game.press(action, holder);
         break;
     case 1:
-        game.keyUp(key);
+        game.release(action, holder);
+        break;
+    case 2:
+        game.keyDown(Key(code % (uint8_t(Key::right) + 1)));
         break;
     default:
         game.mouseMoved(int8_t(in.byte()), int8_t(in.byte()), now);

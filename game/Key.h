@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
-// A key as the game, its chat line and its menu know it, whatever device or library it comes
-// from: the program shell turns its own events into these. The letters stand for places on the
-// keyboard, not for what the layout prints on them.
+// A key as the chat line and the menus know it, whatever device or library it comes from: the
+// program shell turns its own events into these (what an input does in the game is the
+// bindings'). The letters stand for places on the keyboard, not for what the layout prints on
+// them.
 // clang-format off
 enum class Key : uint8_t {
     none,
@@ -19,8 +20,6 @@ enum class Key : uint8_t {
     down,
     left,
     right,
-    // Every mouse button is this one key.
-    mouseButton,
 };
 // clang-format on
 

@@ -36,12 +36,44 @@ class Session:
         return window_rgb(self.window)
 
 
+def key_presses(datagrams):
+    """The controls of the key messages that press, in order, repeats left out."""
+    presses = []
+    for data in datagrams:
+        if data[:1] == b"k" and data[3] == 1 and (not presses or presses[-1] != data[2]):
+            presses.append(data[2])
+    return presses
+
+
 class MenuAndSettings(unittest.TestCase):
     def setUp(self):
         folder = tempfile.TemporaryDirectory()
         self.addCleanup(folder.cleanup)
         self.config = folder.name
         self.settings = os.path.join(self.config, "cubefray", "settings")
+
+    def test_a_binding_from_the_file_moves_the_key_and_the_controls_page_binds_anew(self):
+        os.makedirs(os.path.dirname(self.settings))
+        with open(self.settings, "w") as settings:
+            settings.write("bind_forward = Up, Nonsense\nbind_jump = J\n")
+        game = Session(self, self.config)
+        # The unknown name is said and its action keeps W; J jumps, Space does nothing.
+        self.assertIn('The settings name no input "Nonsense": its action keeps its default\n',
+                      game.client.text())
+        xdotool("key", "w", "space", "j")
+        self.assertEqual(key_presses(game.server.receive_all()), [3, 4])
+        # On the Controls page (the fifth item): Return on Forward, then Up binds it.
+        xdotool("key", "Escape", "Down", "Down", "Down", "Down", "Return", "Return", "Up",
+                "Escape", "Escape")
+        time.sleep(0.5)
+        xdotool("key", "w", "Up", "j")
+        self.assertEqual(key_presses(game.server.receive_all()), [3, 4])
+        with open(self.settings) as kept:
+            text = kept.read()
+        self.assertIn("bind_forward = Up\n", text)
+        self.assertIn("bind_jump = J\n", text)
+        game.client.interrupt()
+        self.assertEqual(game.client.finish(), 0)
 
     def test_the_menu_sets_the_mouse_a_restart_keeps_it_and_quit_closes_the_window(self):
         game = Session(self, self.config)

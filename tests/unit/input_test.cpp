@@ -27,10 +27,12 @@ TEST_F(Input, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTyping
     game.update(1101);
     EXPECT_EQ(sent(game), std::vector<std::string>{"x0"});
     // Keys and mouse motion count as sent, at the time of the last update; chat does not.
-    game.keyDown(Key::w);
+    game.press(Action::forward, 1);
     game.update(1500);
     game.mouseMoved(1, 1, 1500);
-    for (Key key : {Key::t, Key::w, Key::enter}) {
+    game.press(Action::chat, 2);
+    game.press(Action::forward, 1); // a key of the chat line now, which types it
+    for (Key key : {Key::w, Key::enter}) {
         game.keyDown(key);
     }
     std::vector<std::string> out = sent(game);
@@ -42,8 +44,8 @@ TEST_F(Input, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTyping
     game.update(2400);
     EXPECT_EQ(sent(game).back(), keyBytes('0', walkForward, true)); // a repeat, no keep-alive
     // While typing only letters and the blank type, and the chat timer stands.
-    game.keyDown(Key::t);
-    for (Key key : {Key::t, Key::right, Key::mouseButton, Key::keypadEnter, Key::none}) {
+    game.press(Action::chat, 2);
+    for (Key key : {Key::t, Key::right, Key::keypadEnter, Key::none}) {
         game.keyDown(key);
     }
     EXPECT_EQ(game.talkMessage, "T");
@@ -55,7 +57,7 @@ TEST_F(Input, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTyping
     game.keyDown(Key::escape);
     EXPECT_FALSE(game.talking);
     EXPECT_EQ(game.talkMessage, "");
-    game.keyDown(Key::t);
+    game.press(Action::chat, 2);
     game.keyDown(Key::enter);
     EXPECT_FALSE(game.talking);
     game.update(2600);
@@ -70,13 +72,15 @@ TEST_F(Input, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTyping
 // A lost release would leave the key held on the server: each change goes out again in the
 // next frames, with the id the game knows by then, and a later change replaces it.
 TEST_F(Input, EachKeyChangeIsRepeatedInTheNextFramesUntilTheNextChange) {
-    game.keyDown(Key::w);
+    game.press(Action::forward, 1);
     game.update(10);
     deliver(game, "s2", 11);
-    game.keyUp(Key::w);
-    EXPECT_EQ(sent(game), (std::vector<std::string>{keyBytes('0', walkForward, true),
-                                                    keyBytes('0', walkForward, true),
-                                                    keyBytes('2', walkForward, false)}));
+    // Held by two inputs, a control is let go when both are.
+    game.press(Action::forward, 2);
+    game.release(Action::forward, 1);
+    EXPECT_EQ(sent(game).back(), keyBytes('2', walkForward, true));
+    game.release(Action::forward, 2);
+    EXPECT_EQ(sent(game), std::vector<std::string>{keyBytes('2', walkForward, false)});
     for (int frame = 0; frame < Game::keyRepeatFrames; ++frame) {
         game.update(20 + frame);
         EXPECT_EQ(sent(game), std::vector<std::string>{keyBytes('2', walkForward, false)});

@@ -1,3 +1,4 @@
+#include "ControlsPage.h"
 #include "Menu.h"
 #include "Settings.h"
 #include "test_support.h"
@@ -84,7 +85,7 @@ TEST(Menu, ClicksChooseChangeAndResume) {
     Menu menu;
     Settings settings;
     menu.show();
-    EXPECT_EQ(menu.itemCount(), 8u);
+    EXPECT_EQ(menu.itemCount(), 9u);
     vec2 viewport(720, 480);
     Menu::Box fov = menu.itemBox(3, viewport);
     EXPECT_EQ(menu.click(fov.centre - vec2(50, 0), viewport, settings), Menu::Action::changed);
@@ -97,15 +98,54 @@ TEST(Menu, ClicksChooseChangeAndResume) {
     settings.sensitivity = 2;
     char buffer[48];
     EXPECT_EQ(menu.line(1, settings, buffer), "Mouse sensitivity  2.0");
-    EXPECT_EQ(Menu(true).itemCount(), 9u);
-    // The toggles of the link: the view turned locally, the network line.
+    EXPECT_EQ(Menu(true).itemCount(), 10u);
     EXPECT_EQ(menu.click(menu.itemBox(4, viewport).centre, viewport, settings),
+              Menu::Action::openControls);
+    // The toggles of the link: the view turned locally, the network line.
+    EXPECT_EQ(menu.click(menu.itemBox(5, viewport).centre, viewport, settings),
               Menu::Action::changed);
     EXPECT_FALSE(settings.turnLocally);
-    EXPECT_EQ(menu.line(5, settings, buffer), "Network line  no");
+    EXPECT_EQ(menu.line(6, settings, buffer), "Network line  no");
     // The link's line lies under the items, inside the panel.
     EXPECT_TRUE(menu.panel(viewport).contains(menu.linkBox(viewport).centre));
-    EXPECT_LT(menu.linkBox(viewport).centre.y, menu.itemBox(7, viewport).centre.y);
+    EXPECT_LT(menu.linkBox(viewport).centre.y, menu.itemBox(8, viewport).centre.y);
+}
+
+} // namespace
+
+namespace {
+
+// Up and Down choose, Left and Right the slot, Return waits for the input to bind.
+TEST(ControlsPage, BindsWhatIsPressedNextAndResets) {
+    const Input w{Input::Device::key, 26};
+    const Input up{Input::Device::key, 82};
+    Bindings::Table defaults{};
+    defaults[size_t(Action::forward)] = {w, Input()};
+    defaults[size_t(Action::back)] = {Input{Input::Device::key, 22}, Input()};
+    Bindings bindings(defaults);
+    ControlsPage page;
+    page.show();
+    using R = ControlsPage::Result;
+    EXPECT_EQ(page.keyDown(Key::right, bindings), R::none);
+    EXPECT_EQ(page.keyDown(Key::enter, bindings), R::none);
+    EXPECT_TRUE(page.waiting());
+    char buffer[96];
+    EXPECT_EQ(page.line(0, buffer).substr(0, 43), "Forward                             [press]");
+    EXPECT_EQ(page.capture(up, bindings), R::changed);
+    EXPECT_EQ(bindings.of(Action::forward)[1], up);
+    EXPECT_FALSE(page.waiting());
+    // Escape ends a wait without binding; nothing is captured when nobody waits.
+    page.keyDown(Key::enter, bindings);
+    page.keyDown(Key::escape, bindings);
+    EXPECT_EQ(page.capture(w, bindings), R::none);
+    EXPECT_TRUE(page.isOpen());
+    page.keyDown(Key::up, bindings);
+    EXPECT_EQ(page.selected(), ControlsPage::lineCount - 1);
+    EXPECT_EQ(page.line(page.selected(), buffer), "Reset to defaults");
+    EXPECT_EQ(page.keyDown(Key::enter, bindings), R::changed);
+    EXPECT_EQ(bindings.of(Action::forward)[1], Input());
+    EXPECT_EQ(page.keyDown(Key::escape, bindings), R::back);
+    EXPECT_FALSE(page.isOpen());
 }
 
 } // namespace
