@@ -556,7 +556,7 @@ class StartLoop {
 SDL_Window* openWindow() {
     // The video subsystem must be up before the context attributes are set, or they are lost
     // and the driver hands out a compatibility context.
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER) != 0) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         sdldie("Unable to initialize SDL");
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
@@ -586,6 +586,10 @@ SDL_GLContext createContext(SDL_Window* window) {
     int depthSize = 0;
     SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depthSize);
     std::cout << "GL depth size: " << depthSize << std::endl;
+    // Gamepads are a bonus: a machine without udev finds them another way, and what SDL says of
+    // that is no error of the game's.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+    SDL_ClearError();
     return context;
 }
 
