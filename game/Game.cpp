@@ -190,7 +190,10 @@ void Game::applyUpdate(const ServerMessage& update, double now) {
     if (joined) {
         sounds.add(SoundKind::join);
     }
-    startShotEffects(now);
+    if (shotUpdatesLeft > 0) {
+        --shotUpdatesLeft;
+        startShotEffects(now);
+    }
     noticeDeaths(now);
     rememberOwnView();
     checkForDisconnect();
@@ -253,7 +256,7 @@ void Game::startShotEffects(double now) {
         }
         std::optional<vec3> impact = shotImpact(shooter, mapManager);
         vec3 origin = shooter.getPosition();
-        vec3 end = shotEnd(shooter, mapManager);
+        vec3 end = shotEnd(shooter, impact);
         bool ownShot = shooter.getPlayerID() == clientPlayerID;
         sounds.add(ownShot ? SoundKind::ownShot : SoundKind::shot, origin);
         targetBodies.clear();
@@ -455,6 +458,7 @@ void Game::update(double now) {
         sendJoin(now);
     }
     repeatKeyChanges();
+    shotUpdatesLeft = shotUpdatesPerFrame;
     presentPlayers(now);
     markPlayersInCrosshairs();
     particleManager.update(mapManager);

@@ -153,23 +153,62 @@ bool MapManager::collides(vec3 p) const {
     return intersects(cubes[x][y][z], p);
 }
 
+// No point outside the map's box lies in a cell, so the march asks for cells only inside it.
+bool MapManager::mayHoldCell(vec3 p) const {
+    return p.x >= 0 && p.x <= width && p.y >= 0 && p.y <= height && p.z >= 0 && p.z <= depth;
+}
+
+namespace {
+
+// Adding the same step again and again moves a coordinate one way only, however it rounds: a
+// coordinate beyond a bound and not stepping back towards it stays beyond it.
+bool beyondForGood(float coordinate, float step, float bound) {
+    return (coordinate < 0 && step <= 0) || (coordinate > bound && step >= 0);
+}
+
+// Rounded to the nearest float, one added step moves a coordinate at most twice the step.
+bool outOfReach(float coordinate, float step, float bound, int steps) {
+    double reach = 2.0 * std::fabs(double(step)) * steps;
+    return double(coordinate) < -reach || double(coordinate) > double(bound) + reach;
+}
+
+} // namespace
+
+bool MapManager::leftForGood(vec3 p, vec3 dir) const {
+    return beyondForGood(p.x, dir.x, width) || beyondForGood(p.y, dir.y, height) ||
+           beyondForGood(p.z, dir.z, depth);
+}
+
+bool MapManager::neverReached(vec3 start, vec3 dir) const {
+    const int steps = coarseMarchSteps + fineMarchSteps;
+    return outOfReach(start.x, dir.x, width, steps) || outOfReach(start.y, dir.y, height, steps) ||
+           outOfReach(start.z, dir.z, depth, steps);
+}
+
+// The march visits the same points whether or not it asks about them, so a line that meets the
+// map meets it where it always did; a line that never comes near the map costs nothing.
 vec3 MapManager::boxToCheckForLineIntersection(vec3 start, vec3 dir) const {
     // A ray that cannot move, or that starts or runs off into non-numbers, meets nothing; so
     // does any ray in a map without cells.
     bool zeroDirection = dir.x == 0 && dir.y == 0 && dir.z == 0;
-    if (zeroDirection || !isFinite(start) || !isFinite(dir) || cubes.empty()) {
+    if (zeroDirection || !isFinite(start) || !isFinite(dir) || cubes.empty() ||
+        neverReached(start, dir)) {
         return noHit;
     }
     vec3 p = start;
     for (int step = 0; step < coarseMarchSteps; ++step) {
-        if (collides(p)) {
+        if (!mayHoldCell(p)) {
+            if (leftForGood(p, dir)) {
+                return noHit;
+            }
+        } else if (collides(p)) {
             p -= dir * float(cellEdge);
             break;
         }
         p += dir;
     }
     for (int step = 0; step < fineMarchSteps; ++step) {
-        if (collides(p)) {
+        if (mayHoldCell(p) && collides(p)) {
             return cubeIndices(p);
         }
         p += dir;

@@ -68,6 +68,11 @@ class MapManager {
     void readCells(std::istringstream& in);
     bool isInGrid(int x, int y, int z) const;
     int clampedIndex(float coordinate, int count) const;
+    bool mayHoldCell(vec3 p) const;
+    // Whether the march from p along dir can never come back into the map.
+    bool leftForGood(vec3 p, vec3 dir) const;
+    // Whether the march from start cannot reach the map in all its steps.
+    bool neverReached(vec3 start, vec3 dir) const;
 
     int rowCount = 0;
     int columnCount = 0;

@@ -15,7 +15,10 @@ std::optional<vec3> shotImpact(const Player& shooter, const MapManager& map) {
 }
 
 vec3 shotEnd(const Player& shooter, const MapManager& map) {
-    std::optional<vec3> impact = shotImpact(shooter, map);
+    return shotEnd(shooter, shotImpact(shooter, map));
+}
+
+vec3 shotEnd(const Player& shooter, const std::optional<vec3>& impact) {
     return impact ? *impact : shooter.getPosition() + shooter.getDirection() * shotReach;
 }
 

@@ -19,6 +19,8 @@ std::optional<vec3> shotImpact(const Player& shooter, const MapManager& map);
 
 // Where the line of fire ends: at the cube it meets, else shotReach from the eye.
 vec3 shotEnd(const Player& shooter, const MapManager& map);
+// The same for an impact already found.
+vec3 shotEnd(const Player& shooter, const std::optional<vec3>& impact);
 
 // Whether the segment from start to end crosses the body; entry is where it goes in.
 bool segmentCrosses(vec3 start, vec3 end, const Box& body, vec3& entry);

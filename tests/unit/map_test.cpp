@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -106,6 +107,59 @@ TEST(LineOfSight, MarchFindsTheEntryPointAndHostileRaysMeetNothing) {
     EXPECT_TRUE(near(map.pointOfIntersection(vec3(32, 100, 32), vec3(0, -inf, 0)), noHit, 0));
     EXPECT_TRUE(near(map.pointOfIntersection(vec3(1e30f, 1e30f, 1e30f), vec3(-1, 0, 0)), noHit, 0));
     map.pointOfIntersection(vec3(32, 100, 32), vec3(0, -1e30f, 0));
+}
+
+// The march as it was before it kept to the map's box: every step asks the grid.
+vec3 marchEveryStep(const MapManager& map, vec3 p, vec3 dir) {
+    for (int step = 0; step < 5000; ++step) {
+        if (map.collides(p)) {
+            p -= dir * 64.0f;
+            break;
+        }
+        p += dir;
+    }
+    for (int step = 0; step < 65; ++step) {
+        if (map.collides(p)) {
+            return map.cubeIndices(p);
+        }
+        p += dir;
+    }
+    return vec3(-1, -1, -1);
+}
+
+TEST(LineOfSight, KeepingToTheMapsBoxFindsTheSameCellsAsMarchingEveryStep) {
+    std::mt19937 random(7);
+    auto uniform = [&](float low, float high) {
+        return std::uniform_real_distribution<float>(low, high)(random);
+    };
+    int hits = 0;
+    for (int round = 0; round < 40; ++round) {
+        int columns = 1 + int(random() % 12), rows = 1 + int(random() % 6);
+        int depths = 1 + int(random() % 12);
+        MapManager map = loadedMap(mapText(
+            columns, rows, depths, [&](int, int y, int) { return y == 0 || random() % 9 == 0; }));
+        vec3 size(map.getWidth(), map.getHeight(), map.getDepth());
+        for (int line = 0; line < 500; ++line) {
+            // Starts inside, around and far beyond the map; half the lines aimed into it; unit,
+            // short, long and axis-bound directions.
+            float spread = line % 5 == 0 ? 30.0f : 2.0f;
+            vec3 start(uniform(-spread, spread) * size.x, uniform(-spread, spread) * size.y,
+                       uniform(-spread, spread) * size.z);
+            vec3 target(uniform(0, 1) * size.x, uniform(0, 1) * size.y, uniform(0, 1) * size.z);
+            vec3 aim = line % 2 == 0 ? target - start
+                                     : vec3(uniform(-1, 1), uniform(-1, 1), uniform(-1, 1));
+            vec3 dir = normalized(aim);
+            dir = dir * (line % 7 == 0 ? uniform(0.01f, 40.0f) : 1.0f);
+            if (line % 11 == 0) {
+                dir.x = 0;
+            }
+            vec3 expected = marchEveryStep(map, start, dir);
+            vec3 found = map.boxToCheckForLineIntersection(start, dir);
+            ASSERT_TRUE(near(found, expected, 0)) << round << " " << line;
+            hits += expected.x >= 0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(hits, 6000);
 }
 
 TEST(MapMesh, OnlyFacesTowardsEmptyNeighboursAreEmitted) {

@@ -95,6 +95,23 @@ TEST_F(Roster, ShotsBurstOnTheMapAndExplodeInEachPlayerCrossed) {
     EXPECT_TRUE(shot({playerRecord('a', "a", vec3(100, 100, 320), vec3(0, 1, 0), true)}).empty());
 }
 
+// A flood in the server's name costs a frame a bounded number of shots; the roster follows it all.
+TEST_F(Roster, AFrameDrawsTheShotsOfAFewUpdatesOnly) {
+    PlayerUpdate shooter = playerRecord('a', "a", vec3(100, 100, 320), vec3(1, 0, 0), true);
+    deliver(updateDatagram({shooter}));
+    game.update(0);
+    for (int i = 0; i < 50; ++i) {
+        shooter.position.z = 300 + float(i);
+        deliver(updateDatagram({shooter}));
+    }
+    EXPECT_EQ(game.particleManager.particles.size(), 3u * Game::shotUpdatesPerFrame);
+    EXPECT_EQ(game.players.at(0).getPosition().z, 349);
+    game.update(16);
+    game.particleManager.particles.clear();
+    deliver(updateDatagram({shooter}));
+    EXPECT_EQ(game.particleManager.particles.size(), 3u);
+}
+
 // Hits taken and landed show in the overlay's end-to-end test; here the names and the view.
 TEST_F(Roster, TheFirstBodyCrossedIsHitAndAVictimLeavingForRespawnWasKilled) {
     deliver("sa");
