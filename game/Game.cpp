@@ -190,8 +190,7 @@ void Game::applyUpdate(const ServerMessage& update, double now) {
     if (joined) {
         sounds.add(SoundKind::join);
     }
-    if (shotUpdatesLeft > 0) {
-        --shotUpdatesLeft;
+    if (shotAllowance.take()) {
         startShotEffects(now);
     }
     noticeDeaths(now);
@@ -458,7 +457,7 @@ void Game::update(double now) {
         sendJoin(now);
     }
     repeatKeyChanges();
-    shotUpdatesLeft = shotUpdatesPerFrame;
+    shotAllowance.grow(now);
     presentPlayers(now);
     markPlayersInCrosshairs();
     particleManager.update(mapManager);

@@ -16,6 +16,7 @@
 #include "Player.h"
 #include "PlayerTrack.h"
 #include "Settings.h"
+#include "ShotAllowance.h"
 #include "SoundEvents.h"
 
 #include <array>
@@ -36,10 +37,6 @@ class Game {
     // (a quarter of a second): a lost release must not leave the key held on the server, and the
     // last copies of a change outlast a copy of the change before it that the network delayed.
     static constexpr int keyRepeatFrames = 15;
-    // The server sends one update a frame; a few more come together after a stall. Beyond this
-    // many in one frame the updates are a flood, and their shots are not drawn: the roster still
-    // follows them.
-    static constexpr int shotUpdatesPerFrame = 8;
 
     char clientPlayerID = unknownPlayerID;
     // The time of the latest update().
@@ -168,7 +165,8 @@ class Game {
     std::vector<const Player*> targets;
     double mouseCarryX = 0;
     double mouseCarryY = 0;
-    int shotUpdatesLeft = shotUpdatesPerFrame;
+    // Updates beyond it are a flood: the roster follows them, their shots are not worked out.
+    ShotAllowance shotAllowance;
 };
 
 #endif

@@ -95,21 +95,28 @@ TEST_F(Roster, ShotsBurstOnTheMapAndExplodeInEachPlayerCrossed) {
     EXPECT_TRUE(shot({playerRecord('a', "a", vec3(100, 100, 320), vec3(0, 1, 0), true)}).empty());
 }
 
-// A flood in the server's name costs a frame a bounded number of shots; the roster follows it all.
-TEST_F(Roster, AFrameDrawsTheShotsOfAFewUpdatesOnly) {
+// A flood in the server's name buys a bounded number of shots; the roster follows it all. The
+// updates a stall held back all have theirs.
+TEST_F(Roster, AFloodOfUpdatesHasTheShotsOfAFewOnly) {
     PlayerUpdate shooter = playerRecord('a', "a", vec3(100, 100, 320), vec3(1, 0, 0), true);
     deliver(updateDatagram({shooter}));
     game.update(0);
-    for (int i = 0; i < 50; ++i) {
-        shooter.position.z = 300 + float(i);
-        deliver(updateDatagram({shooter}));
-    }
-    EXPECT_EQ(game.particleManager.particles.size(), 3u * Game::shotUpdatesPerFrame);
-    EXPECT_EQ(game.players.at(0).getPosition().z, 349);
-    game.update(16);
-    game.particleManager.particles.clear();
-    deliver(updateDatagram({shooter}));
-    EXPECT_EQ(game.particleManager.particles.size(), 3u);
+    auto burst = [&](int updates, double now) {
+        game.update(now);
+        game.particleManager.particles.clear();
+        for (int i = 0; i < updates; ++i) {
+            shooter.position.z = 300 + float(i);
+            deliver(updateDatagram({shooter}), now);
+        }
+        return game.particleManager.particles.size() / 3;
+    };
+    EXPECT_EQ(burst(20, 1000), 20u);
+    EXPECT_EQ(burst(200, 2000), size_t(ShotAllowance::burst));
+    EXPECT_EQ(game.players.at(0).getPosition().z, 499);
+    EXPECT_EQ(burst(200, 2000 + 1000 / 60.0), 2u);
+    // A clock that goes back buys nothing.
+    EXPECT_EQ(burst(200, 0), 0u);
+    EXPECT_EQ(burst(1, 2100), 1u);
 }
 
 // Hits taken and landed show in the overlay's end-to-end test; here the names and the view.
