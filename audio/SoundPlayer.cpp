@@ -13,26 +13,27 @@ namespace {
 
 // How a kind of sound plays. A sound heard from a place is at full gain within
 // referenceDistance and fades with distance beyond; the others play at the listener's ears.
+// The files carry the balance between the kinds; all play at one gain.
 struct Style {
     const char* file;
     size_t voices;
-    float gain;
     bool placed;
 };
 
-// By SoundKind. The own gun is louder than another's at any distance.
+// By SoundKind.
 constexpr std::array<Style, soundKindCount> styles = {{
-    {"shot.wav", 8, 0.5f, true},
-    {"own_shot.wav", 3, 0.6f, false},
-    {"impact.wav", 6, 0.4f, true},
-    {"explosion.wav", 6, 0.6f, true},
-    {"hit_taken.wav", 2, 0.7f, false},
-    {"hit_landed.wav", 2, 0.5f, false},
-    {"death.wav", 1, 0.7f, false},
-    {"join.wav", 1, 0.4f, false},
-    {"leave.wav", 1, 0.4f, false},
-    {"chat.wav", 1, 0.35f, false},
+    {"shot.wav", 8, true},
+    {"own_shot.wav", 3, false},
+    {"impact.wav", 6, true},
+    {"explosion.wav", 6, true},
+    {"hit_taken.wav", 2, false},
+    {"hit_landed.wav", 2, false},
+    {"death.wav", 1, false},
+    {"join.wav", 1, false},
+    {"leave.wav", 1, false},
+    {"chat.wav", 1, false},
 }};
+const float soundGain = 0.6f;
 
 constexpr size_t totalVoices() {
     size_t total = 0;
@@ -120,7 +121,7 @@ void SoundPlayer::makeVoices() {
         const Style& style = styles[kind];
         for (size_t i = 0; i < style.voices; ++i) {
             ALuint voice = voices[firstVoiceOf(kind) + i];
-            alSourcef(voice, AL_GAIN, style.gain);
+            alSourcef(voice, AL_GAIN, soundGain);
             alSourcei(voice, AL_SOURCE_RELATIVE, style.placed ? AL_FALSE : AL_TRUE);
             alSourcef(voice, AL_REFERENCE_DISTANCE, referenceDistance);
             alSourcef(voice, AL_MAX_DISTANCE, maxDistance);

@@ -1,7 +1,8 @@
 // Writes the game's sounds as 16-bit mono PCM WAV files at 22,050 samples a second: mono so
 // that OpenAL can place them in the world, short because each is a single event. Every sound is
-// built from sines and seeded noise shaped by filters and envelopes, in basic arithmetic only
-// (stableSin for sines, powers by multiplication), so the bytes are the same on every machine.
+// built from sines and seeded noise shaped by filters and envelopes, in basic arithmetic and
+// square roots only (stableSin for sines, powers by multiplication), so the bytes are the same on
+// every machine.
 //
 //   shot.wav        another player's gun: a crack of noise over a falling thump
 //   own_shot.wav    the own gun, heard at the ear: deeper and closer
@@ -16,6 +17,7 @@
 
 #include "GeneratorSupport.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -91,17 +93,38 @@ void addNoise(Samples& out, uint64_t seed, double smoothing, bool bright, double
     }
 }
 
-// Scales the loudest sample to `peak`, so every sound uses the range and the game sets the
-// balance between them.
-void normalise(Samples& samples) {
+// How loud a sound is heard: the root mean square of its loudest 50 ms, so that a short blip
+// and a long roar compare as the ear takes them.
+double loudness(const Samples& samples) {
+    const size_t window = sampleRate / 20;
+    double loudest = 0;
+    for (size_t start = 0; start < samples.size(); start += window / 4) {
+        size_t end = start + window < samples.size() ? start + window : samples.size();
+        double sum = 0;
+        for (size_t i = start; i < end; ++i) {
+            sum += samples[i] * samples[i];
+        }
+        double level = std::sqrt(sum / double(window));
+        loudest = level > loudest ? level : loudest;
+    }
+    return loudest;
+}
+
+// Scales the sound to the given loudness, but never past `peak`: the files carry the balance
+// between the sounds, and the game plays them all at one gain.
+void setLoudness(Samples& samples, double level) {
     double loudest = 0;
     for (double s : samples) {
         loudest = s > loudest ? s : (-s > loudest ? -s : loudest);
     }
-    if (loudest > 0) {
-        for (double& s : samples) {
-            s *= peak / loudest;
-        }
+    double measured = loudness(samples);
+    if (loudest == 0 || measured == 0) {
+        return;
+    }
+    double gain = level / measured;
+    gain = gain * loudest > peak ? peak / loudest : gain;
+    for (double& s : samples) {
+        s *= gain;
     }
 }
 
@@ -111,8 +134,8 @@ void appendLittleEndian(std::string& bytes, uint32_t value, int size) {
     }
 }
 
-void writeWave(const std::string& directory, const char* name, Samples samples) {
-    normalise(samples);
+void writeWave(const std::string& directory, const char* name, Samples samples, double level) {
+    setLoudness(samples, level);
     const uint32_t dataBytes = uint32_t(samples.size() * 2);
     std::string bytes = "RIFF";
     appendLittleEndian(bytes, 36 + dataBytes, 4);
@@ -208,15 +231,17 @@ int main(int argc, char** argv) {
     std::string directory = outputDirectory(argc, argv, "the game's sounds (*.wav)");
     const double c5 = 523.25;
     const double g5 = 783.99;
-    writeWave(directory, "shot.wav", shot());
-    writeWave(directory, "own_shot.wav", ownShot());
-    writeWave(directory, "impact.wav", impact());
-    writeWave(directory, "explosion.wav", explosion());
-    writeWave(directory, "hit_taken.wav", hitTaken());
-    writeWave(directory, "hit_landed.wav", hitLanded());
-    writeWave(directory, "death.wav", death());
-    writeWave(directory, "join.wav", twoNotes(c5, g5));
-    writeWave(directory, "leave.wav", twoNotes(g5, c5));
-    writeWave(directory, "chat.wav", chat());
+    // Guns loudest, the own above another's; what a shot meets next; the player's own hits and
+    // death between; the tones of the roster and the chat well below them all.
+    writeWave(directory, "own_shot.wav", ownShot(), 0.31);
+    writeWave(directory, "shot.wav", shot(), 0.28);
+    writeWave(directory, "explosion.wav", explosion(), 0.2);
+    writeWave(directory, "impact.wav", impact(), 0.15);
+    writeWave(directory, "hit_taken.wav", hitTaken(), 0.3);
+    writeWave(directory, "hit_landed.wav", hitLanded(), 0.2);
+    writeWave(directory, "death.wav", death(), 0.25);
+    writeWave(directory, "join.wav", twoNotes(c5, g5), 0.063);
+    writeWave(directory, "leave.wav", twoNotes(g5, c5), 0.063);
+    writeWave(directory, "chat.wav", chat(), 0.063);
     return 0;
 }

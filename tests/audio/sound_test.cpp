@@ -8,6 +8,8 @@
 
 #include <AL/alext.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace {
@@ -137,6 +139,38 @@ TEST_F(Loopback, ASoundFileThatCannotBePlayedIsSaidOnceAndStaysSilent) {
     std::filesystem::remove_all(folder);
     EXPECT_EQ(hear({me(), shooterAt(eye + vec3(0, 0, 300))}).left, 0);
     EXPECT_GT(hear({me(true)}).left, 0);
+}
+
+// The level of the loudest 50 ms of a sound file, in decibels below full scale: a short blip and
+// a long roar compare as the ear takes them.
+double loudnessOf(const std::string& file) {
+    WaveRead read = readWaveFile(getResourcePath(file));
+    EXPECT_EQ(read.problem, "") << file;
+    const std::vector<int16_t>& samples = read.sound.samples;
+    const size_t window = size_t(read.sound.sampleRate / 20);
+    double loudest = 0;
+    for (size_t start = 0; start < samples.size(); start += window / 4) {
+        double sum = 0;
+        for (size_t i = start; i < std::min(samples.size(), start + window); ++i) {
+            sum += double(samples[i]) * samples[i];
+        }
+        loudest = std::max(loudest, std::sqrt(sum / double(window)) / 32768);
+    }
+    return 20 * std::log10(loudest);
+}
+
+// All kinds play at one gain, so the files set the balance: guns loudest, the own above
+// another's; then what shots meet; the roster's and the chat's tones clearly below.
+TEST(SoundLevels, GunsAreLoudestAndTheRostersTonesClearlyQuieter) {
+    double own = loudnessOf("own_shot.wav");
+    double shot = loudnessOf("shot.wav");
+    double met = std::max(loudnessOf("explosion.wav"), loudnessOf("impact.wav"));
+    double quietestMet = std::min(loudnessOf("explosion.wav"), loudnessOf("impact.wav"));
+    double tones =
+        std::max({loudnessOf("join.wav"), loudnessOf("leave.wav"), loudnessOf("chat.wav")});
+    EXPECT_GT(own, shot);
+    EXPECT_GT(shot, met);
+    EXPECT_LT(tones, quietestMet - 6);
 }
 
 std::string wave(uint16_t format, uint16_t channels, uint16_t bits, uint32_t dataSize,
