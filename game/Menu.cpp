@@ -9,13 +9,29 @@ namespace {
 const float itemHeight = 32;
 const float itemWidth = 480;
 const float panelMargin = 24;
-const float sensitivityStep = 0.1f;
-const float fieldOfViewStep = 5;
+// Each step of the sensitivity is a quarter more or less: 0.1 to 10 in about twenty steps.
+const double sensitivityRatio = 1.25;
+const double fieldOfViewStep = 5;
 const int volumeStep = 10;
 
-// Steps of a tenth, kept on the tenth so that ten steps up and ten down return exactly.
-float stepped(float value, float step, int steps) {
-    return float(std::round(double(value + step * float(steps)) * 10) / 10);
+// Steps along a grid whose lines stand at whole numbers: a value on a line moves by the steps, one
+// between lines (from the settings file, or a limit) first to the next line in the direction of
+// the steps. So steps up and down return exactly.
+double alongGrid(double position, int steps) {
+    const double onLine = 1e-3;
+    return steps > 0 ? std::floor(position + onLine) + steps : std::ceil(position - onLine) + steps;
+}
+
+float steppedSensitivity(float value, int steps) {
+    if (!(value > 0)) {
+        return Settings::minSensitivity;
+    }
+    double position = std::log(double(value)) / std::log(sensitivityRatio);
+    return float(std::pow(sensitivityRatio, alongGrid(position, steps)));
+}
+
+float steppedFieldOfView(float value, int steps) {
+    return float(fieldOfViewStep * alongGrid(double(value) / fieldOfViewStep, steps));
 }
 
 int toggleLine(char (&buffer)[48], const char* name, bool on) {
@@ -126,10 +142,10 @@ Menu::Action Menu::activate(Settings& settings) {
 Menu::Action Menu::change(Settings& settings, int steps) {
     switch (items[chosen]) {
     case Item::sensitivity:
-        settings.sensitivity = stepped(settings.sensitivity, sensitivityStep, steps);
+        settings.sensitivity = steppedSensitivity(settings.sensitivity, steps);
         break;
     case Item::fieldOfView:
-        settings.fieldOfView += fieldOfViewStep * float(steps);
+        settings.fieldOfView = steppedFieldOfView(settings.fieldOfView, steps);
         break;
     case Item::volume:
         settings.volume += volumeStep * steps;
@@ -183,7 +199,7 @@ std::string_view Menu::line(size_t index, const Settings& settings, char (&buffe
         length = std::snprintf(buffer, sizeof buffer, "Controls");
         break;
     case Item::sensitivity:
-        length = std::snprintf(buffer, sizeof buffer, "Mouse sensitivity  %.1f",
+        length = std::snprintf(buffer, sizeof buffer, "Mouse sensitivity  %.3g",
                                double(settings.sensitivity));
         break;
     case Item::invertMouse:

@@ -125,9 +125,16 @@ bool readName(Settings& settings, const std::string& text) {
     return true;
 }
 
+// As short as it can be written and still read back as the same number.
 template <float Settings::*member> std::string writeNumber(const Settings& settings) {
+    const float value = settings.*member;
     char text[32];
-    std::snprintf(text, sizeof text, "%g", double(settings.*member));
+    for (int digits = 6; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, double(value));
+        if (parseNumber(text) == value) {
+            break;
+        }
+    }
     return text;
 }
 

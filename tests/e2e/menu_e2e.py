@@ -80,18 +80,19 @@ class MenuAndSettings(unittest.TestCase):
         xdotool("key", "Escape")
         menu = game.frame()
         self.assertGreater(count_pixels(menu, 200, 130, 520, 350, white), 800)
-        # Down to the sensitivity, up to 2.0 from 1; down to inversion, on; Escape back to the game.
-        xdotool("key", "Down", *["Right"] * 10, "Down", "Return", "Escape")
+        # Down to the sensitivity, three quarters up from 1; down to inversion, on; Escape back to
+        # the game.
+        xdotool("key", "Down", *["Right"] * 3, "Down", "Return", "Escape")
         self.assertLess(count_pixels(game.frame(), 200, 130, 520, 350, white), 200)
-        self.assertEqual(game.mouse_sent(10, 5), (-20, -10))
+        self.assertEqual(game.mouse_sent(64, 64), (-125, -125))
         with open(self.settings) as saved:
-            self.assertIn("sensitivity = 2\ninvert_mouse = yes\n", saved.read())
+            self.assertIn("sensitivity = 1.953125\ninvert_mouse = yes\n", saved.read())
         # Quit sits at the end: Up from the top reaches it.
         xdotool("key", "Escape", "Up", "Return")
         self.assertEqual(game.client.finish(), 0)
         self.assertTrue(game.client.text().endswith(SHUTDOWN), game.client.text()[-200:])
         self.assertEqual([d for d in game.server.receive_all() if d[:1] == b"d"], [b"d1"])
-        self.assertEqual(Session(self, self.config).mouse_sent(10, 5), (-20, -10))
+        self.assertEqual(Session(self, self.config).mouse_sent(64, 64), (-125, -125))
 
     def test_settings_survive_a_restart_and_damage_gives_the_defaults(self):
         pictures = {}

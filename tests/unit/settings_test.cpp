@@ -3,13 +3,16 @@
 #include "Settings.h"
 #include "test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
 TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     Settings changed;
-    changed.sensitivity = 2.5f;
+    changed.sensitivity = 1.953125f; // seven digits
+
     changed.invertMouse = true;
     changed.fieldOfView = 75;
     changed.fullscreen = true;
@@ -25,6 +28,7 @@ TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     SettingsRead back = parseSettings(formatSettings(changed));
     EXPECT_EQ(back.problem, "");
     EXPECT_EQ(formatSettings(back.settings), formatSettings(changed));
+    EXPECT_EQ(back.settings.sensitivity, changed.sensitivity);
     // Out of range is clamped; comments, blanks and names of other versions pass.
     SettingsRead clamped = parseSettings(
         "# mine\n\nsensitivity = 1e9\nfield_of_view=-5  # too narrow\nshadows = on\n");
@@ -97,7 +101,7 @@ TEST(Menu, ClicksChooseChangeAndResume) {
     EXPECT_EQ(menu.click(vec2(5, 5), viewport, settings), Menu::Action::resume);
     settings.sensitivity = 2;
     char buffer[48];
-    EXPECT_EQ(menu.line(1, settings, buffer), "Mouse sensitivity  2.0");
+    EXPECT_EQ(menu.line(1, settings, buffer), "Mouse sensitivity  2");
     EXPECT_EQ(Menu(true).itemCount(), 10u);
     EXPECT_EQ(menu.click(menu.itemBox(4, viewport).centre, viewport, settings),
               Menu::Action::openControls);
@@ -112,6 +116,42 @@ TEST(Menu, ClicksChooseChangeAndResume) {
 }
 
 } // namespace
+
+// From the lowest sensitivity to the highest in about twenty presses, and back on the same
+// values; a value from the settings file joins the steps at the next one.
+TEST(Menu, SensitivityStepsByAQuarterAndTheFieldOfViewByFiveDegrees) {
+    Menu menu;
+    Settings settings;
+    menu.show();
+    menu.keyDown(Key::down, settings);
+    settings.sensitivity = Settings::minSensitivity;
+    std::vector<float> up;
+    while (settings.sensitivity < Settings::maxSensitivity && up.size() < 30) {
+        menu.keyDown(Key::right, settings);
+        up.push_back(settings.sensitivity);
+    }
+    EXPECT_EQ(up.size(), 22u);
+    EXPECT_NEAR(up[0], 0.107f, 1e-3f);
+    EXPECT_NE(std::find(up.begin(), up.end(), 1.0f), up.end());
+    EXPECT_NEAR(up[11], 1.25f, 1e-6f);
+    for (size_t i = up.size() - 1; i-- > 0;) {
+        menu.keyDown(Key::left, settings);
+        EXPECT_EQ(settings.sensitivity, up[i]);
+    }
+    settings.sensitivity = 3;
+    menu.keyDown(Key::left, settings);
+    EXPECT_NEAR(settings.sensitivity, 2.44f, 1e-2f);
+    char buffer[48];
+    EXPECT_EQ(menu.line(1, settings, buffer), "Mouse sensitivity  2.44");
+    menu.keyDown(Key::down, settings);
+    menu.keyDown(Key::down, settings);
+    settings.fieldOfView = 62;
+    menu.keyDown(Key::right, settings);
+    EXPECT_EQ(settings.fieldOfView, 65);
+    menu.keyDown(Key::left, settings);
+    menu.keyDown(Key::left, settings);
+    EXPECT_EQ(settings.fieldOfView, 55);
+}
 
 namespace {
 
