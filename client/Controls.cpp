@@ -8,9 +8,15 @@
 
 Controls::Controls(Game& game, Display& display, Bindings& bindings, Gamepads& gamepads)
     : game(game), display(display), bindings(bindings), gamepads(gamepads), input(game, bindings),
-      controlsInput(bindings, game.settings, display) {}
+      controlsInput(bindings, game.settings, display) {
+    // The start screen turns text input off outside its fields; the chat line needs it.
+    SDL_StartTextInput();
+}
 
 void Controls::handle(const SDL_Event& event) {
+    // The text of a key comes right after the key itself.
+    bool textOfChatKey = chatJustOpened;
+    chatJustOpened = false;
     if (game.controlsPage.isOpen() && ControlsInput::isPageEvent(event)) {
         if (controlsInput.handle(event, game.controlsPage)) {
             game.menu.show();
@@ -34,6 +40,11 @@ void Controls::handle(const SDL_Event& event) {
         break;
     case SDL_KEYUP:
         input.released(keyInput(event.key.keysym.scancode));
+        break;
+    case SDL_TEXTINPUT:
+        if (!textOfChatKey) {
+            game.typeText(event.text.text);
+        }
         break;
     case SDL_MOUSEMOTION:
         if (SDL_GetRelativeMouseMode() == SDL_TRUE) {
@@ -74,9 +85,10 @@ void Controls::keyDown(const SDL_Event& event) {
         menuAction(game.menu.keyDown(keyOf(key), game.settings));
     } else {
         // Return shows the chat lines again; the key that opens the chat line must not type in
-        // it, so the game hears the key before the action.
+        // it, so the game hears the key before the action, and the key's text is not typed.
         game.keyDown(keyOf(key));
         pressed(keyInput(key));
+        chatJustOpened = game.talking;
     }
 }
 

@@ -45,6 +45,8 @@ class Controls {
     bool left = false;
     // A mouse press the menu took: its release is the menu's too.
     bool menuHasButton = false;
+    // The key just pressed opened the chat line: its text, which comes next, is not typed.
+    bool chatJustOpened = false;
 };
 
 #endif

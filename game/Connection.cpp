@@ -4,6 +4,7 @@ void Connection::start(const std::string& host, int port, double now) {
     std::string address = host + ":" + std::to_string(port);
     connecting = "Connecting to " + address + "...";
     noAnswer = "No answer from " + address;
+    reconnecting = "Reconnecting to " + address + "...";
     // Silence is counted from the start: a server that never answers is reported like one that
     // went quiet.
     lastHeard = now;
@@ -11,7 +12,8 @@ void Connection::start(const std::string& host, int port, double now) {
 }
 
 bool Connection::joinDue(double now) const {
-    return !isAdmitted && !isRefused && now - lastJoin >= joinInterval;
+    bool unanswered = !isAdmitted || status(now) == Status::reconnecting;
+    return unanswered && !isRefused && now - lastJoin >= joinInterval;
 }
 
 Connection::Status Connection::status(double now) const {
@@ -22,7 +24,11 @@ Connection::Status Connection::status(double now) const {
     if (!isAdmitted) {
         return silent ? Status::noAnswer : Status::connecting;
     }
-    return silent ? Status::lost : Status::playing;
+    if (!silent) {
+        return Status::playing;
+    }
+    // The loss is told for one join interval before the joins go out again.
+    return now - lastHeard >= silenceLimit + joinInterval ? Status::reconnecting : Status::lost;
 }
 
 const std::string& Connection::notice(double now) const {
@@ -35,6 +41,8 @@ const std::string& Connection::notice(double now) const {
         return serverFull;
     case Status::lost:
         return lost;
+    case Status::reconnecting:
+        return reconnecting;
     default:
         return none;
     }

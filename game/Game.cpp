@@ -4,6 +4,7 @@
 #include "Shot.h"
 
 #include <algorithm>
+#include <cctype>
 #include <iostream>
 
 namespace {
@@ -123,6 +124,10 @@ void Game::receive(std::string_view datagram, const PeerAddress& sender, double 
     case ServerMessage::Kind::yourID:
         if (!connection.wasAdmitted()) {
             link.roundTrip(connection.sinceJoinSent(now));
+        }
+        // A server that restarted seats the player anew, perhaps under another id.
+        if (message.playerID != clientPlayerID) {
+            localView.reset();
         }
         clientPlayerID = message.playerID;
         connection.admitted();
@@ -439,10 +444,17 @@ void Game::typeTalkMessage(Key key) {
         }
         talking = false;
         talkMessage.clear();
-    } else if (talkMessage.size() < size_t(maxTalkLength)) {
-        char c = keyToAsciiChar(key);
-        if (c != 0) {
-            talkMessage += c;
+    }
+}
+
+void Game::typeText(std::string_view text) {
+    if (!talking) {
+        return;
+    }
+    for (char ch : text) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= ' ' && c <= '~' && talkMessage.size() < size_t(maxTalkLength)) {
+            talkMessage += char(std::toupper(c));
         }
     }
 }

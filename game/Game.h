@@ -87,9 +87,12 @@ class Game {
     // action held by two (a key and a pad button) is let go when both are.
     void press(Action action, uint32_t holder);
     void release(Action action, uint32_t holder);
-    // A key for the chat line: while it is open letters and the blank type, Backspace deletes,
-    // Return sends and Escape cancels; otherwise Return shows the chat lines again.
+    // A key for the chat line: while it is open Backspace deletes, Return sends and Escape
+    // cancels; otherwise Return shows the chat lines again.
     void keyDown(Key key);
+    // Text typed while the chat line is open, as the keyboard layout makes it: the characters of
+    // the font (the blank to '~') are kept, letters in upper case; the rest are dropped.
+    void typeText(std::string_view text);
     // Relative mouse motion in pixels, already negated in x, at the time now: scaled by the
     // sensitivity, turned over when the mouse is inverted.
     void mouseMoved(int dx, int dy, double now);

@@ -23,7 +23,4 @@ enum class Key : uint8_t {
 };
 // clang-format on
 
-// The chat character of a key: 'A' to 'Z' and the blank; 0 for every other key.
-char keyToAsciiChar(Key key);
-
 #endif

@@ -113,6 +113,10 @@ class Session(unittest.TestCase):
         xdotool("key", "t", *(chr(ord("a") + i % 26) for i in range(31)), "BackSpace", "space",
                 "Return")
         self.assertIn(b"t1ABCDEFGHIJKLMNOPQRSTUVWXYZAB \0", server.receive_all())
+        # Digits and punctuation type as the layout makes them; letters still in upper case.
+        xdotool("key", "t", "h", "i", "space", "a", "l", "l", "comma", "space", "g", "g", "exclam",
+                "space", "1", "2", "3", "question", "Return")
+        self.assertIn(b"t1HI ALL, GG! 123?" + b"\0" * 14, server.receive_all())
 
         client.interrupt()
         self.assertEqual(client.finish(), 0)

@@ -4,7 +4,7 @@
 
 namespace {
 
-TEST(Connection, TellsConnectingNoAnswerFullAndLostAndResendsTheJoinUntilAnswered) {
+TEST(Connection, TellsConnectingNoAnswerFullAndLostAndResendsTheJoinUntilAnsweredAndWhenLost) {
     Connection link;
     link.start("example.org", 4000, 1000);
     EXPECT_EQ(link.notice(1000), "Connecting to example.org:4000...");
@@ -19,8 +19,16 @@ TEST(Connection, TellsConnectingNoAnswerFullAndLostAndResendsTheJoinUntilAnswere
     EXPECT_EQ(link.notice(7000), "");
     EXPECT_EQ(link.status(7500), Connection::Status::lost);
     EXPECT_EQ(link.notice(7500), "Connection lost");
-    link.heard(7600);
-    EXPECT_EQ(link.status(7600), Connection::Status::playing);
+    // Two seconds on the joins go out again every two seconds, until a server answers.
+    EXPECT_FALSE(link.joinDue(9499));
+    EXPECT_TRUE(link.joinDue(9500));
+    EXPECT_EQ(link.notice(9500), "Reconnecting to example.org:4000...");
+    link.joinSent(9500);
+    EXPECT_FALSE(link.joinDue(11499));
+    EXPECT_TRUE(link.joinDue(11500));
+    link.heard(11600);
+    EXPECT_EQ(link.status(11600), Connection::Status::playing);
+    EXPECT_FALSE(link.joinDue(13600));
 
     Connection full;
     full.start("h", 1, 0);

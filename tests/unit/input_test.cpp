@@ -31,10 +31,9 @@ TEST_F(Input, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTyping
     game.update(1500);
     game.mouseMoved(1, 1, 1500);
     game.press(Action::chat, 2);
-    game.press(Action::forward, 1); // a key of the chat line now, which types it
-    for (Key key : {Key::w, Key::enter}) {
-        game.keyDown(key);
-    }
+    game.press(Action::forward, 1); // held by the chat line now: its text types instead
+    game.typeText("w");
+    game.keyDown(Key::enter);
     std::vector<std::string> out = sent(game);
     ASSERT_EQ(out.size(), 4u);
     EXPECT_EQ(out[0], keyBytes('0', walkForward, true));
@@ -43,12 +42,17 @@ TEST_F(Input, KeepAliveFollowsASecondWithoutInputAndTheChatTimerRunsUnlessTyping
     EXPECT_EQ(out[3], wire(encodeTalk('0', "W")));
     game.update(2400);
     EXPECT_EQ(sent(game).back(), keyBytes('0', walkForward, true)); // a repeat, no keep-alive
-    // While typing only letters and the blank type, and the chat timer stands.
+    // While typing the font's characters type, letters in upper case, and the chat timer
+    // stands; keys type nothing.
+    game.typeText("ignored while not talking");
     game.press(Action::chat, 2);
     for (Key key : {Key::t, Key::right, Key::keypadEnter, Key::none}) {
         game.keyDown(key);
     }
-    EXPECT_EQ(game.talkMessage, "T");
+    game.typeText("hello all, gg! 123\t\xc3\xa9~");
+    EXPECT_EQ(game.talkMessage, "HELLO ALL, GG! 123~");
+    game.typeText("0123456789ABCDEF");
+    EXPECT_EQ(game.talkMessage.size(), size_t(maxTalkLength));
     float timer = game.chatTimer;
     game.update(2401);
     EXPECT_EQ(game.chatTimer, timer);
