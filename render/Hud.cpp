@@ -64,7 +64,9 @@ void Hud::drawBanner(Pen& pen, TextDrawer& text, std::string_view line, vec2 cen
     int size = advance * bannerSize / bannerAdvance;
     float width = textWidth(line, advance);
     OverlayState::enableBlending();
-    pen.fillRect(centre, vec2(width + 2 * float(advance), 1.6f * float(size)), vec4(0, 0, 0, 0.6f));
+    vec2 backdrop(width + 2 * float(advance), 1.6f * float(size));
+    pen.fillRect(centre, backdrop, vec4(0, 0, 0, 0.6f));
+    text.keepClear({centre - backdrop * 0.5f, centre + backdrop * 0.5f});
     pen.simpleTextureProgram.color(color.x, color.y, color.z, color.w);
     // Glyphs are centred on the cursor, so the first one stands half an advance in.
     vec2 start(centre.x - width / 2 + float(advance) / 2, centre.y);
@@ -79,11 +81,14 @@ void Hud::drawDeathShade(Pen& pen, const Game&, const Player* me, vec2 viewport)
     pen.fillRect(viewport * 0.5f, viewport, vec4(0, 0, 0, deathShade));
 }
 
-void Hud::draw(Pen& pen, TextDrawer& text, const Game& game, const Player* me, const mat4& view,
-               vec2 viewport) {
+void Hud::drawMarks(Pen& pen, const Game& game, const Player* me, const mat4& view, vec2 viewport) {
     OverlayState state;
     drawHitFlash(pen, game, me, view, viewport);
     drawHitMarker(pen, game, viewport);
+}
+
+void Hud::drawTexts(Pen& pen, TextDrawer& text, const Game& game, const Player* me, vec2 viewport) {
+    OverlayState state;
     drawKillFeed(pen, text, game, viewport);
     if (me != nullptr && me->awaitingRespawn()) {
         drawDeathNotice(pen, text, game, viewport);

@@ -19,9 +19,10 @@ class Hud {
     void drawDeathShade(Pen& pen, const Game& game, const Player* me, vec2 viewport);
     // The round trip and the loss, small in the bottom right corner.
     void drawNetworkLine(Pen& pen, TextDrawer& text, const Game& game, vec2 viewport);
-    // Everything else, over the rest of the overlay.
-    void draw(Pen& pen, TextDrawer& text, const Game& game, const Player* me, const mat4& view,
-              vec2 viewport);
+    // The hit flash and the hit marker: drawn before any text, so that they tint none.
+    void drawMarks(Pen& pen, const Game& game, const Player* me, const mat4& view, vec2 viewport);
+    // The kill feed, the death notice and the connection notice.
+    void drawTexts(Pen& pen, TextDrawer& text, const Game& game, const Player* me, vec2 viewport);
 
   private:
     void drawHitFlash(Pen& pen, const Game& game, const Player* me, const mat4& view,

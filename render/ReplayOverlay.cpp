@@ -7,7 +7,6 @@
 
 namespace {
 
-const float barHeight = 34;
 const float trackHeight = 4;
 const int textSize = 18;
 const int textAdvance = 13;
@@ -24,11 +23,11 @@ void drawReplayBar(Pen& pen, TextDrawer& text, const ReplayPlayer& player, vec2 
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    pen.fillRect(vec2(viewport.x / 2, barHeight / 2), vec2(viewport.x, barHeight),
+    pen.fillRect(vec2(viewport.x / 2, replayBarHeight / 2), vec2(viewport.x, replayBarHeight),
                  vec4(0, 0, 0, 0.65f));
     double share = player.length() > 0 ? player.position() / player.length() : 1;
     float played = viewport.x * float(std::clamp(share, 0.0, 1.0));
-    pen.fillRect(vec2(played / 2, barHeight - trackHeight / 2), vec2(played, trackHeight),
+    pen.fillRect(vec2(played / 2, replayBarHeight - trackHeight / 2), vec2(played, trackHeight),
                  vec4(1, 0.6f, 0.2f, 0.9f));
     char position[16];
     char length[16];
@@ -44,7 +43,7 @@ void drawReplayBar(Pen& pen, TextDrawer& text, const ReplayPlayer& player, vec2 
                                 eye.empty() ? "free camera" : "", state);
     pen.simpleTextureProgram.color(1, 1, 1, 0.95f);
     text.draw(pen, std::string_view(line, size_t(std::clamp(written, 0, int(sizeof line) - 1))),
-              vec2(12 + textAdvance / 2.0f, barHeight / 2 - 2), textSize, textAdvance);
+              vec2(12 + textAdvance / 2.0f, replayBarHeight / 2 - 2), textSize, textAdvance);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 }

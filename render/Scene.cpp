@@ -42,6 +42,10 @@ const int textSize = 20;
 const int textAdvance = 15;
 const float crosshairSize = 25;
 const std::string_view chatPrompt = "CHAT: ";
+// How far apart a name tag keeps from the overlay's text, and how far from its player it may
+// move to do so.
+const float nameTagGap = 4;
+const float nameTagReach = 160;
 // The start screen's view turns a radian in this many milliseconds.
 const double backdropTurnMillis = 12000;
 // Where the camera stands before the client has found itself in the roster.
@@ -270,41 +274,72 @@ void Scene::drawOtherPlayers(const Game& game, const mat4& view) {
     }
 }
 
+// The marks go under all text, and the name tags last of all but the menus, clear of every line
+// drawn before them.
 void Scene::drawOverlay(const Game& game, const Player* me, const mat4& view) {
     pen.setView(mat4());
     pen.setPMat(orthoProjection);
+    textDrawer.forgetDrawn();
     hud.drawDeathShade(pen, game, me, viewportSize);
-    SimpleTextureProgram& program = pen.simpleTextureProgram;
-    program.color(1, 1, 1, 1);
+    hud.drawMarks(pen, game, me, view, viewportSize);
     float width = viewportSize.x;
     float height = viewportSize.y;
+    drawCrosshair(width, height);
     vec2 scoreCursor(20, height - 20);
     for (const Player& p : game.shownPlayers) {
-        if (p.getPlayerID() != game.clientPlayerID && showsNameTag(me, p)) {
-            vec2 tag = projectToViewport(projection * view, p.getPosition(), viewportSize);
-            program.color(1, 1, 1, 1);
-            textDrawer.draw(pen, p.getPlayerName(), tag, textSize, textAdvance);
-        }
         drawScore(game, p, scoreCursor);
         scoreCursor.y -= 25;
     }
-    drawCrosshair(width, height);
     if (game.talking) {
-        program.color(0, 1, 0, 1);
+        pen.simpleTextureProgram.color(0, 1, 0, 1);
         vec2 entry(width * 0.05f, height / 2);
         textDrawer.draw(pen, chatPrompt, entry, textSize, textAdvance);
         entry.x += float(chatPrompt.size() * textAdvance);
         textDrawer.draw(pen, game.talkMessage, entry, textSize, textAdvance);
     }
     drawChatLines(game, width, height);
-    hud.draw(pen, textDrawer, game, me, view, viewportSize);
+    hud.drawTexts(pen, textDrawer, game, me, viewportSize);
     if (game.settings.networkLine && game.live) {
         hud.drawNetworkLine(pen, textDrawer, game, viewportSize);
+    }
+    if (!game.live) {
+        textDrawer.keepClear({vec2(0, 0), vec2(width, replayBarHeight)});
+    }
+    if (!game.menu.isOpen() && !game.controlsPage.isOpen()) {
+        drawNameTags(game, me, view);
     }
     char linkLine[64];
     drawMenu(pen, textDrawer, game.menu, game.settings,
              game.live ? game.link.describe(game.currentTime, linkLine) : "", viewportSize);
     drawControlsPage(pen, textDrawer, game.controlsPage, viewportSize);
+}
+
+// A tag starts where its player stands in the picture; it stays inside the window and moves out
+// of the way of the overlay's text, or is left out when no place near is free.
+void Scene::drawNameTags(const Game& game, const Player* me, const mat4& view) {
+    const ScreenRect window{vec2(0, 0), viewportSize};
+    const vec2 half(textSize / 2.0f, textSize / 2.0f);
+    const size_t taken = textDrawer.drawnAreaCount();
+    for (const Player& p : game.shownPlayers) {
+        if (p.getPlayerID() == game.clientPlayerID || !showsNameTag(me, p)) {
+            continue;
+        }
+        // A point behind the eye projects through it onto the wrong side of the picture.
+        const mat4 toClip = projection * view;
+        if (!((toClip * vec4(p.getPosition(), 1)).w > 0)) {
+            continue;
+        }
+        const std::string& name = p.getPlayerName();
+        vec2 at = projectToViewport(toClip, p.getPosition(), viewportSize);
+        float length = float(std::max<size_t>(name.size(), 1) - 1) * textAdvance;
+        ScreenRect wanted{at - half, at + half + vec2(length, 0)};
+        std::optional<ScreenRect> place =
+            placeClear(wanted, window, textDrawer.drawnAreas(), taken, nameTagGap, nameTagReach);
+        if (place) {
+            pen.simpleTextureProgram.color(1, 1, 1, 1);
+            textDrawer.draw(pen, name, place->min + half, textSize, textAdvance);
+        }
+    }
 }
 
 // The name and the points as the default stream format writes a float, built without the heap.
@@ -349,6 +384,9 @@ void Scene::drawCrosshair(float width, float height) {
 // The newest line sits highest in pure green; each older one 20 pixels lower, a tenth nearer
 // magenta. The timer fades them all through the alpha.
 void Scene::drawChatLines(const Game& game, float width, float height) {
+    if (game.chatTimer <= 0) {
+        return;
+    }
     vec2 position(width * 0.05f, height * 0.3f);
     vec4 color(0, 1, 0, game.chatTimer);
     for (auto line = game.chatLines.rbegin(); line != game.chatLines.rend(); ++line) {

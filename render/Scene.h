@@ -78,6 +78,7 @@ class Scene {
     void drawOverlay(const Game& game, const Player* me, const mat4& view);
     void drawScore(const Game& game, const Player& p, vec2 position);
     bool showsNameTag(const Player* me, const Player& p) const;
+    void drawNameTags(const Game& game, const Player* me, const mat4& view);
     void drawCrosshair(float width, float height);
     void drawChatLines(const Game& game, float width, float height);
 

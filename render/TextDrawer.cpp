@@ -7,6 +7,7 @@
 #include <epoxy/gl.h>
 
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -88,6 +89,8 @@ void TextDrawer::draw(Pen& pen, std::string_view text, vec2 position, int size, 
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     pen.simpleTextureProgram.bindTexture(fontTexture);
     vec2 cursor = position;
+    const vec2 half(float(size) / 2, float(size) / 2);
+    std::optional<ScreenRect> covered;
     for (char ch : text) {
         const unsigned char c = static_cast<unsigned char>(ch);
         if (c == '\n') {
@@ -98,6 +101,8 @@ void TextDrawer::draw(Pen& pen, std::string_view text, vec2 position, int size, 
         if (!appendGlyph(c, cursor, float(size))) {
             continue;
         }
+        ScreenRect glyph{cursor - half, cursor + half};
+        covered = covered ? covered->joined(glyph) : glyph;
         cursor.x += static_cast<float>(advance);
         if (batched == batchGlyphs) {
             flush(pen);
@@ -105,6 +110,17 @@ void TextDrawer::draw(Pen& pen, std::string_view text, vec2 position, int size, 
     }
     flush(pen);
     glDisable(GL_BLEND);
+    if (covered) {
+        keepClear(*covered);
+    }
+}
+
+void TextDrawer::keepClear(const ScreenRect& area) {
+    if (drawnCount < drawnRoom) {
+        drawn[drawnCount++] = area;
+    } else {
+        drawn[drawnRoom - 1] = drawn[drawnRoom - 1].joined(area);
+    }
 }
 
 void TextDrawer::release() {

@@ -3,8 +3,10 @@
 
 #include "Mesh.h"
 #include "Pen.h"
+#include "ScreenRect.h"
 #include "Vector.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,13 @@ class TextDrawer {
     // cursor starts at position and moves advance to the right per glyph; a line feed starts a
     // new line advance lower.
     void draw(Pen& pen, std::string_view text, vec2 position, int size, int advance);
+    // Where the text drawn since forgetDrawn() stands, in the units of pen.view: the places a
+    // name tag keeps clear of. Areas that hold no glyph, such as a banner's backdrop, join through
+    // keepClear(). Past the room for them the last area grows to hold the rest.
+    void forgetDrawn() { drawnCount = 0; }
+    void keepClear(const ScreenRect& area);
+    const ScreenRect* drawnAreas() const { return drawn.data(); }
+    size_t drawnAreaCount() const { return drawnCount; }
     // Deletes the GL objects. Call it while the context still exists: destroying a TextDrawer
     // leaves GL alone, because the context goes first.
     void release();
@@ -46,6 +55,9 @@ class TextDrawer {
     bool appendGlyph(unsigned char c, vec2 cursor, float size);
     void flush(Pen& pen);
 
+    static constexpr size_t drawnRoom = 64;
+    std::array<ScreenRect, drawnRoom> drawn{};
+    size_t drawnCount = 0;
     Mesh batch;
     int batched = 0;
     // Four corners a glyph, three position and two atlas coordinates a corner.

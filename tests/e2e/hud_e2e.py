@@ -7,8 +7,9 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (Client, FakeServer, client_window, count_pixels,  # noqa: E402
-                     scripted_game, start_server, update_message, wait_for, white, window_rgb)
+from harness import (Client, FakeServer, Server, client_window, count_pixels,  # noqa: E402
+                     free_port, scripted_game, start_server, update_message, wait_for, white,
+                     window_rgb)
 
 WIDTH, HEIGHT = 720, 480
 
@@ -68,6 +69,24 @@ class Statuses(unittest.TestCase):
         rows = window_rgb(window)
         self.assertTrue(250 < banner_width(rows) < 450, "no 'Connection lost' banner")
 
+    def test_a_restarted_server_takes_the_player_back(self):
+        port = free_port()
+        server = Server("--port", str(port), "--bots", "1")
+        self.addCleanup(lambda: server.kill())
+        client, window = self.client_against(port)
+        self.assertTrue(wait_for(lambda: "ADDING PLAYER: tester\n" in client.text(), 30))
+        server.stop()
+        time.sleep(5.8)
+        # "Reconnecting to 127.0.0.1:PORT..." runs wider than "Connection lost".
+        self.assertGreater(banner_width(window_rgb(window)), 450)
+        server = Server("--port", str(port), "--bots", "1")
+        self.assertTrue(wait_for(lambda: server.text().count(" joined as ") == 2, 10),
+                        server.text())
+        self.assertIn("tester joined as 2 from 127.0.0.1", server.text())
+        self.assertTrue(wait_for(lambda: client.text().count("ADDING PLAYER: tester\n") == 2, 10))
+        time.sleep(0.5)
+        self.assertEqual(banner_width(window_rgb(window)), 0)
+
 
 class ScriptedCombat(unittest.TestCase):
     """A scripted server high above the map, where nothing stands in a line of fire."""
@@ -81,6 +100,15 @@ class ScriptedCombat(unittest.TestCase):
         for _ in range(int(seconds * 60)):
             self.server.send(update_message(players))
             time.sleep(1 / 60)
+
+    def test_a_hit_from_ahead_flashes_the_top_but_leaves_the_scores_white(self):
+        ahead = ("2", "ahead", (1024.0, 700.0, 700.0), (0.0, 0.0, -1.0))
+        self.play([self.ME, ahead], 1.0)
+        scores = count_pixels(window_rgb(self.window), 10, 8, 170, 60, white)
+        self.play([self.ME, ahead + (True,)], 0.3)
+        rows = window_rgb(self.window)
+        self.assertGreater(count_pixels(rows, 200, 0, 520, 30, red), 3000)
+        self.assertEqual(count_pixels(rows, 10, 8, 170, 60, white), scores)
 
     def test_a_hit_from_the_left_flashes_the_left_edge(self):
         # Looking along +z, the mirrored picture shows world -x on the left.
@@ -108,6 +136,50 @@ class ScriptedCombat(unittest.TestCase):
         feed = lambda r, g, b: r > 200 and 150 < g < 240 and b < 110  # noqa: E731
         self.assertGreater(count_pixels(window_rgb(self.window), WIDTH - 260, 5, WIDTH - 5, 35,
                                         feed), 150)
+
+
+class NameTags(unittest.TestCase):
+    """While the own player awaits respawn every other player's name shows where it stands."""
+
+    ME = ("1", "tester", (1024.0, 700.0, 400.0), (0.0, 0.0, 1.0))
+    DEAD = ("1", "tester", (-1000.0, -1000.0, -1000.0), (0.0, 0.0, 1.0))
+    SCORES = (10, 8, 170, 105)
+    CHAT = (25, 325, 200, 385)
+
+    def frame(self, positions):
+        """The frame once the players stand at the positions, the own one dead, with chat."""
+        server, _, window = scripted_game(self, [self.ME])
+        others = [(str(i + 2), name, position, (0.0, 0.0, -1.0))
+                  for i, (name, position) in enumerate(positions)]
+        for _ in range(30):
+            server.send(update_message([self.ME] + others))
+            time.sleep(1 / 60)
+        for line in (b"first line", b"second line", b"third line"):
+            server.send(b"ts" + line.ljust(30, b"\0"))
+        for _ in range(45):
+            server.send(update_message([self.DEAD] + others))
+            time.sleep(1 / 60)
+        return window_rgb(window)
+
+    def test_tags_keep_inside_the_window_and_off_the_scores_and_the_chat(self):
+        # Where the camera puts "lefty" on the score list, "chatty" on the chat lines and
+        # "edgewise" past the right edge; then all three in the open.
+        crowded = self.frame([("lefty", (716.0, 887.0, 800.0)), ("chatty", (735.0, 589.0, 800.0)),
+                              ("edgewise", (1341.0, 738.0, 800.0))])
+        open_air = self.frame([("lefty", (1200.0, 780.0, 800.0)),
+                               ("chatty", (1300.0, 650.0, 800.0)),
+                               ("edgewise", (1100.0, 720.0, 800.0))])
+        for left, top, right, bottom in (self.SCORES, self.CHAT):
+            self.assertEqual(count_pixels(crowded, left, top, right, bottom, white),
+                             count_pixels(open_air, left, top, right, bottom, white))
+        self.assertGreater(count_pixels(crowded, 12, 106, 170, 140, white), 100, "lefty moved off")
+        self.assertGreater(count_pixels(crowded, 30, 290, 200, 324, white), 100, "chatty moved off")
+        # "edgewise" whole, against the right edge.
+        columns = [x for x in range(WIDTH // 2, WIDTH)
+                   if any(white(*crowded[y][3 * x:3 * x + 3]) for y in range(180, 220))]
+        self.assertGreater(min(columns), WIDTH - 135)
+        self.assertLess(max(columns), WIDTH - 1)
+        self.assertGreater(max(columns) - min(columns), 100)
 
 
 class BotKill(unittest.TestCase):

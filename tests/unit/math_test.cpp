@@ -1,4 +1,5 @@
 #include "MathOps.h"
+#include "ScreenRect.h"
 #include "test_support.h"
 
 #include <cmath>
@@ -56,3 +57,41 @@ TEST(Conversion, ZeroStaysZeroAndClampAndTruncationSaturate) {
 }
 
 } // namespace
+
+namespace {
+
+ScreenRect rect(float x, float y, float width, float height) {
+    return {vec2(x, y), vec2(x + width, y + height)};
+}
+
+bool same(const std::optional<ScreenRect>& place, const ScreenRect& expected) {
+    return place && near(place->min, expected.min, 1e-4f) && near(place->max, expected.max, 1e-4f);
+}
+
+} // namespace
+
+TEST(LabelPlacement, StaysInsideTheWindowAndMovesTheLeastToClearTakenAreas) {
+    const ScreenRect window = rect(0, 0, 720, 480);
+    // Nothing taken: only the window's edges move it; one wider than the window keeps its left.
+    EXPECT_TRUE(
+        same(placeClear(rect(700, -8, 60, 20), window, nullptr, 0, 4, 100), rect(660, 0, 60, 20)));
+    EXPECT_TRUE(
+        same(placeClear(rect(-30, 470, 60, 20), window, nullptr, 0, 4, 100), rect(0, 460, 60, 20)));
+    EXPECT_TRUE(same(placeClear(rect(100, 100, 800, 20), window, nullptr, 0, 4, 100),
+                     rect(0, 100, 800, 20)));
+    // A column of score rows 25 apart: a label over the second row goes below the last, where
+    // it keeps the gap from every row.
+    const ScreenRect rows[3] = {rect(10, 450, 120, 20), rect(10, 425, 120, 20),
+                                rect(10, 400, 120, 20)};
+    EXPECT_TRUE(
+        same(placeClear(rect(20, 428, 60, 20), window, rows, 3, 4, 100), rect(20, 376, 60, 20)));
+    // Nearer to the right edge of the column, it steps aside instead.
+    EXPECT_TRUE(
+        same(placeClear(rect(110, 428, 60, 20), window, rows, 3, 4, 100), rect(134, 428, 60, 20)));
+    // Touching is apart enough without a gap; nothing free within reach leaves it out.
+    EXPECT_TRUE(
+        same(placeClear(rect(130, 450, 10, 20), window, rows, 3, 0, 100), rect(130, 450, 10, 20)));
+    const ScreenRect everything = rect(-1, -1, 722, 482);
+    EXPECT_FALSE(placeClear(rect(300, 200, 60, 20), window, &everything, 1, 4, 1000));
+    EXPECT_FALSE(placeClear(rect(20, 428, 60, 20), window, rows, 3, 4, 30));
+}
