@@ -196,12 +196,16 @@ vec3 MapManager::boxToCheckForLineIntersection(vec3 start, vec3 dir) const {
         return noHit;
     }
     vec3 p = start;
+    vec3 firstInside = noHit;
+    bool metCell = false;
     for (int step = 0; step < coarseMarchSteps; ++step) {
         if (!mayHoldCell(p)) {
             if (leftForGood(p, dir)) {
                 return noHit;
             }
         } else if (collides(p)) {
+            firstInside = p;
+            metCell = true;
             p -= dir * float(cellEdge);
             break;
         }
@@ -213,7 +217,9 @@ vec3 MapManager::boxToCheckForLineIntersection(vec3 start, vec3 dir) const {
         }
         p += dir;
     }
-    return noHit;
+    // Stepping back and forth again rounds differently: a point found on a cell's face may be
+    // missed a hair short of it, and the line would pass through a wall.
+    return metCell ? cubeIndices(firstInside) : noHit;
 }
 
 vec3 MapManager::pointOfIntersection(vec3 start, vec3 dir) const {

@@ -1,5 +1,6 @@
 #include "Game.h"
 #include "MapManager.h"
+#include "MathOps.h"
 #include "test_support.h"
 
 #include <cmath>
@@ -111,12 +112,12 @@ TEST(LineOfSight, MarchFindsTheEntryPointAndHostileRaysMeetNothing) {
 
 // The march as it was before it kept to the map's box: every step asks the grid.
 vec3 marchEveryStep(const MapManager& map, vec3 p, vec3 dir) {
-    for (int step = 0; step < 5000; ++step) {
-        if (map.collides(p)) {
-            p -= dir * 64.0f;
-            break;
-        }
-        p += dir;
+    vec3 firstInside;
+    bool metCell = false;
+    for (int step = 0; step < 5000 && !metCell; ++step) {
+        metCell = map.collides(p);
+        firstInside = p;
+        p = metCell ? p - dir * 64.0f : p + dir;
     }
     for (int step = 0; step < 65; ++step) {
         if (map.collides(p)) {
@@ -124,7 +125,18 @@ vec3 marchEveryStep(const MapManager& map, vec3 p, vec3 dir) {
         }
         p += dir;
     }
-    return vec3(-1, -1, -1);
+    return metCell ? map.cubeIndices(firstInside) : vec3(-1, -1, -1);
+}
+
+TEST(LineOfSight, ALineThatMeetsACellOnItsFaceIsNotLetThrough) {
+    // The line touches the face z = 1984 of cell (8, 4, 31) exactly on a step; stepping back and
+    // forth again ends a hair short of it.
+    MapManager map = loadedMap(
+        mapText(32, 10, 32, [](int x, int y, int z) { return x == 8 && y == 4 && z == 31; }));
+    float angle = float(25 * pi / 180);
+    vec3 point =
+        map.pointOfIntersection(vec3(96, 259.5f, 1056), vec3(std::sin(angle), 0, std::cos(angle)));
+    EXPECT_TRUE(near(point, vec3(96 + 928 * std::tan(angle), 259.5f, 1984), 1e-2f));
 }
 
 TEST(LineOfSight, KeepingToTheMapsBoxFindsTheSameCellsAsMarchingEveryStep) {
