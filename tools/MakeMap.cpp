@@ -3,8 +3,9 @@
 // lines before parsing, so every number is followed by a blank, line ends included.
 //
 // The arena is symmetric under both mirrors x -> 31 - x and z -> 31 - z and under swapping x and
-// z, so one quadrant (below) describes it. Outer walls four cells high with battlements and
-// corner towers; a raised platform three cells high in each corner, reached by single-cell steps
+// z, so one quadrant (below) describes it. Outer walls and corner towers rise to the top of the
+// grid, so that nobody can climb them and no view from inside at eye level, a jump included,
+// shows the empty world beyond; a raised platform three cells high in each corner, reached by single-cell steps
 // from two sides; pillars and crates for cover; in the middle a dais carrying a pavilion: four
 // pillars joined by a ring that leaves three cells of headroom and an open centre under the
 // middle light.
@@ -23,26 +24,26 @@ const int depths = 32;  // z
 const int cellSize = 64;
 
 // One quadrant, x across and z down, cell (0, 0) in a corner of the arena. Each character is a
-// column of cubes from the floor up: a digit is its height in cells (the floor included) with
-// the stone side texture (tile 1), a letter A-I the height 1-9 with the steel side texture
-// (tile 3).
+// column of cubes from the floor up: a digit is its height in cells (the floor included, 0
+// standing for 10) with the stone side texture (tile 1), a letter A-J the height 1-10 with the
+// steel side texture (tile 3).
 const char* const quadrant[16] = {
-    "GG5FE65FE65FE65F", // outer wall: battlements on odd cells, stone and steel in pairs
-    "GGDDDDD111111111", // corner tower, corner platform
-    "5DDDDDD111111111", //
-    "FDDDDDD3211111BC", // steps down from the platform; crates by the middle of the wall
-    "EDDDDDD321111111", //
-    "6DDDDDD11111F111", // pillar
-    "5DDDDDE111111111", // a parapet block on the platform's inner corner
-    "F113311111111111", // steps down from the platform's other side
-    "E112211111111B11", //
-    "611111111CB11111", // crates
-    "511111111B111111", //
-    "F111111111122222", // the dais, one step up
-    "E1111F1111122222", //
-    "61111111B1122F22", // pavilion pillar
-    "511B111111122222", //
-    "F11C11111112222C", // centre block
+    "JJ0JJ00JJ00JJ00J", // outer wall up to the sky, stone and steel in pairs
+    "JJDDDDD111111111", // corner tower, corner platform
+    "0DDDDDD111111111", //
+    "JDDDDDD3211111BC", // steps down from the platform; crates by the middle of the wall
+    "JDDDDDD321111111", //
+    "0DDDDDD11111F111", // pillar
+    "0DDDDDE111111111", // a parapet block on the platform's inner corner
+    "J113311111111111", // steps down from the platform's other side
+    "J112211111111B11", //
+    "011111111CB11111", // crates
+    "011111111B111111", //
+    "J111111111122222", // the dais, one step up
+    "J1111F1111122222", //
+    "01111111B1122F22", // pavilion pillar
+    "011B111111122222", //
+    "J11C11111112222C", // centre block
 };
 
 // The pavilion's ring: the square of cells joining the tops of its pillars, at this row.
@@ -64,12 +65,19 @@ char columnCode(int x, int z) {
     return quadrant[mirrored(z, depths)][mirrored(x, columns)];
 }
 
+bool isSteel(char code) {
+    return code >= 'A' && code <= 'J';
+}
+
 int columnHeight(char code) {
-    return code >= 'A' && code <= 'I' ? code - 'A' + 1 : code - '0';
+    if (isSteel(code)) {
+        return code - 'A' + 1;
+    }
+    return code == '0' ? 10 : code - '0';
 }
 
 int columnTile(char code) {
-    return code >= 'A' && code <= 'I' ? 3 : 1;
+    return isSteel(code) ? 3 : 1;
 }
 
 bool onRing(int x, int y, int z) {
@@ -97,7 +105,7 @@ void checkLayout() {
     for (int a = 0; a < 16; ++a) {
         for (int b = 0; b < 16; ++b) {
             char code = quadrant[a][b];
-            bool valid = (code >= '1' && code <= '9') || (code >= 'A' && code <= 'I');
+            bool valid = (code >= '0' && code <= '9') || isSteel(code);
             if (!valid || columnHeight(code) > rows) {
                 fail("unknown column code");
             }

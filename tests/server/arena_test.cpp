@@ -1,7 +1,9 @@
 #include "MapFile.h"
+#include "Shot.h"
 #include "server_test_support.h"
 
 #include <cstdio>
+#include <fstream>
 
 namespace {
 
@@ -53,6 +55,39 @@ TEST(MapFile, LoadsWithTheClientsLoaderAndRefusesMissingBrokenAndOversizedMaps) 
     EXPECT_EQ(readMapFile(unreadable).error, "");
     for (const std::string& path : {ok, huge, negative, unreadable}) {
         std::remove(path.c_str());
+    }
+}
+
+// The shipped arena: from every spawn point, at eye level and at the top of a jump, a look in any
+// direction meets a wall before the end of the world, and a newcomer faces the middle.
+TEST(Arena, TheShippedMapHidesTheVoidFromEverySpawnPointAndNewcomersFaceInwards) {
+    std::ifstream file(CUBEFRAY_ARENA_MAP);
+    std::stringstream text;
+    text << file.rdbuf();
+    TestGame game(text.str());
+    const std::vector<vec3>& spots = game.arena.spawnPoints();
+    ASSERT_GT(spots.size(), 100u);
+    const float jumpRise = 120;
+    for (vec3 spot : spots) {
+        for (float rise : {0.0f, jumpRise}) {
+            for (int step = 0; step < 72; ++step) {
+                float angle = float(step * pi / 36);
+                vec3 from = spot + vec3(0, rise, 0);
+                vec3 look(std::sin(angle), 0, std::cos(angle));
+                ASSERT_TRUE(isHit(game.arena.map().pointOfIntersection(from, look)))
+                    << spot.x << " " << spot.y << " " << spot.z << " rise " << rise << " step "
+                    << step;
+            }
+        }
+    }
+    for (int visit = 0; visit < 30; ++visit) {
+        char id = game.join(1, "newcomer");
+        vec3 eye = game.player(id).body.getPosition();
+        vec3 facing = game.player(id).body.getDirection();
+        vec3 inwards = game.arena.centre() - eye;
+        facing.y = inwards.y = 0;
+        EXPECT_GT(normalized(facing).dot(normalized(inwards)), 0.999f) << eye.x << " " << eye.z;
+        game.send(1, {MessageType::leave, id});
     }
 }
 
