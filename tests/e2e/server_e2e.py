@@ -22,10 +22,10 @@ STAMP = re.compile(r"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})Z (.*)")
 class ScriptedClient:
     """A UDP socket that speaks the client's records to the server."""
 
-    def __init__(self, port):
+    def __init__(self, port, ip="127.0.0.1"):
         self.sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-        self.sock.bind(("127.0.0.1", 0))
-        self.address = "127.0.0.1:%d" % self.sock.getsockname()[1]
+        self.sock.bind((ip, 0))
+        self.address = "%s:%d" % self.sock.getsockname()
         self.server = ("127.0.0.1", port)
 
     def send(self, data):
