@@ -27,14 +27,26 @@ bool unixAddress(const std::string& path, sockaddr_un& address) {
     return true;
 }
 
-// A blocking stream socket connected to path, or -1 with errno set.
-int connectTo(const std::string& path) {
+void setTimeouts(int fd, std::chrono::milliseconds timeout) {
+    timeval limit{};
+    limit.tv_sec = long(timeout.count() / 1000);
+    limit.tv_usec = long(timeout.count() % 1000 * 1000);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
+}
+
+// A blocking stream socket connected to path, or -1 with errno set. The timeout bounds each
+// receive and send, and the connect too: a server whose queue is full would keep it waiting.
+int connectTo(const std::string& path, std::chrono::milliseconds timeout) {
     sockaddr_un address;
     if (!unixAddress(path, address)) {
         errno = ENAMETOOLONG;
         return -1;
     }
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd >= 0) {
+        setTimeouts(fd, timeout);
+    }
     if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
         int error = errno;
         ::close(fd);
@@ -53,20 +65,17 @@ std::string claim(const std::string& path) {
     if (!S_ISSOCK(info.st_mode)) {
         return "a file that is no socket is in the way";
     }
-    int live = connectTo(path);
+    int live = connectTo(path, std::chrono::seconds(1));
     if (live >= 0) {
         ::close(live);
         return "another server listens there";
     }
+    // Only a refusal proves that nobody listens; a socket we may not use, or one whose server is
+    // too busy to take us, may well be alive.
+    if (errno != ECONNREFUSED) {
+        return reasonOf(errno);
+    }
     return ::unlink(path.c_str()) == 0 ? "" : reasonOf(errno);
-}
-
-void setTimeouts(int fd, std::chrono::milliseconds timeout) {
-    timeval limit{};
-    limit.tv_sec = long(timeout.count() / 1000);
-    limit.tv_usec = long(timeout.count() % 1000 * 1000);
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
 }
 
 bool sendAll(int fd, const std::string& bytes) {
@@ -171,11 +180,10 @@ bool AdminListener::progress(Connection& connection, const Answerer& answer) {
 
 AdminExchange askServer(const std::string& path, const std::string& request,
                         std::chrono::milliseconds timeout) {
-    int fd = connectTo(path);
+    int fd = connectTo(path, timeout);
     if (fd < 0) {
         return {"", "no server listening at " + path + ": " + reasonOf(errno)};
     }
-    setTimeouts(fd, timeout);
     AdminExchange exchange;
     if (!sendAll(fd, request + "\n") || ::shutdown(fd, SHUT_WR) != 0) {
         exchange.error = "cannot send to the server at " + path + ": " + reasonOf(errno);

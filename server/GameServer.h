@@ -101,7 +101,7 @@ class GameServer {
                     Datagrams& out);
     void writeSummaries();
     void handle(ServerPlayer& sender, const ClientMessage& message, Datagrams& out);
-    // why is the log's word for it: "left" or "timed out".
+    // why is the log's word for it: "left", "timed out" or "was kicked: REASON".
     void removePlayer(char id, const std::string& why, Datagrams& out);
 
     void dropSilentClients(Datagrams& out);

@@ -102,6 +102,8 @@ struct Hosting {
         }
         AdminAnswer answer = administer(game, request.command, unixNow());
         sendAll(socket, answer.datagrams);
+        // Once the host hears of a ban, it is kept.
+        saveBans();
         return formatAdminReply(answer.done, answer.text);
     }
 
@@ -202,6 +204,48 @@ void reportState(const ServerOptions& options, const BanState& state, std::ostre
     log << state.read.bans.entries().size() << " bans kept in " << path << std::endl;
 }
 
+// The server's first lines: what it serves, its masters, its socket and what its state held.
+void logStart(const ServerOptions& options, const Listing& listing, const BanState& bans,
+              std::ostream& log) {
+    log << "Cubefray server on port " << listing.port << ", map " << options.mapPath << ", "
+        << options.bots << " bots" << std::endl;
+    for (size_t i = 0; i < options.masters.size(); ++i) {
+        log << "heartbeats to master " << options.masters[i].host << " at "
+            << addressText(listing.masters[i]) << std::endl;
+    }
+    reportState(options, bans, log);
+}
+
+// Runs the game on the bound socket until a signal stops it.
+int host(const ServerOptions& options, const Arena& arena, const Listing& listing, BanState bans,
+         const UdpEndpoint& socket) {
+    StampingBuffer stamping(*std::cout.rdbuf());
+    std::ostream log(&stamping);
+    GameServer game(arena, std::random_device()(), log, listing);
+    Hosting hosting{game, socket, log, {}, "", 0};
+    if (!options.adminPath.empty()) {
+        std::string listenError = hosting.admin.listen(options.adminPath);
+        if (!listenError.empty()) {
+            return fail(listenError);
+        }
+    }
+    stopOnSignals();
+    logStart(options, listing, bans, log);
+    if (!options.stateFolder.empty()) {
+        hosting.banFile = banFilePath(options.stateFolder);
+        game.restoreBans(std::move(bans.read.bans));
+        hosting.savedBans = game.bans().revision();
+    }
+    game.addBots(options.bots);
+    serve(hosting);
+    game.summariseAtStop();
+    log << game.malformedDatagrams() << " malformed datagrams dropped" << std::endl;
+    log << game.unownedDatagrams()
+        << " datagrams dropped from addresses that do not own the player id they name" << std::endl;
+    log << "Server stopped" << std::endl;
+    return 0;
+}
+
 int runServer(const std::vector<std::string>& arguments) {
     CommandLine commandLine = parseCommandLine(
         arguments, resourceDirectoryFor(getAppPath(), "cubefray-server") + "mapdata");
@@ -243,39 +287,7 @@ int runServer(const std::vector<std::string>& arguments) {
         return fail("cannot tell the port bound");
     }
     listing.port = bound->port;
-
-    StampingBuffer stamping(*std::cout.rdbuf());
-    std::ostream log(&stamping);
-    GameServer game(arena, std::random_device()(), log, listing);
-    Hosting hosting{game, socket, log, {}, "", 0};
-    if (!options.adminPath.empty()) {
-        std::string listenError = hosting.admin.listen(options.adminPath);
-        if (!listenError.empty()) {
-            return fail(listenError);
-        }
-    }
-    stopOnSignals();
-
-    log << "Cubefray server on port " << bound->port << ", map " << options.mapPath << ", "
-        << options.bots << " bots" << std::endl;
-    for (size_t i = 0; i < options.masters.size(); ++i) {
-        log << "heartbeats to master " << options.masters[i].host << " at "
-            << addressText(listing.masters[i]) << std::endl;
-    }
-    reportState(options, bans, log);
-    if (!options.stateFolder.empty()) {
-        hosting.banFile = banFilePath(options.stateFolder);
-        game.restoreBans(std::move(bans.read.bans));
-        hosting.savedBans = game.bans().revision();
-    }
-    game.addBots(options.bots);
-    serve(hosting);
-    game.summariseAtStop();
-    log << game.malformedDatagrams() << " malformed datagrams dropped" << std::endl;
-    log << game.unownedDatagrams()
-        << " datagrams dropped from addresses that do not own the player id they name" << std::endl;
-    log << "Server stopped" << std::endl;
-    return 0;
+    return host(options, arena, listing, std::move(bans), socket);
 }
 
 } // namespace
