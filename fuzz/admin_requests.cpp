@@ -7,6 +7,9 @@
 namespace {
 
 const int peerCount = 4;
+// Two seconds of play an input: the commands need seats and bots more than time, and ticks with
+// bots are what costs. The wall clock runs apart, minutes at a time, so that bans end.
+const int maxTicks = 2 * ticksPerSecond;
 
 const Arena& arena() {
     static const Arena smallArena(mapFromText(smallMapText(), "small").map);
@@ -91,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ostream log(nullptr);
     GameServer game(arena(), 7, log, {"fuzzed", "small", {}});
     UnixTime now = 1700000000;
+    int ticks = 0;
     while (!in.empty()) {
         uint8_t operation = in.byte();
         switch (operation % 4) {
@@ -99,10 +103,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          std::string(encodeJoin("p" + std::to_string(operation)).view()));
             break;
         case 1:
-            for (int tick = 0; tick <= operation >> 2; ++tick) {
+            for (int tick = 0; tick <= operation >> 2 && ticks < maxTicks; ++tick, ++ticks) {
                 game.tick();
             }
-            now += operation;
+            now += UnixTime(operation) * 60;
             game.clockIs(now);
             break;
         default:
