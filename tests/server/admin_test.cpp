@@ -128,9 +128,9 @@ TEST(Admin, RequestsAreReadWholeOrRefusedWithAReason) {
     for (const auto& [line, error] : refused) {
         EXPECT_EQ(parseAdminRequest(line).error, error) << line;
     }
-    AdminCommand ban = parseAdminRequest("  ban 10.0.0.1   60  ").command;
+    AdminCommand ban = parseAdminRequest("  ban 127.0.0.3   60  ").command;
     EXPECT_EQ(std::make_tuple(ban.kind, ban.address, ban.minutes),
-              std::make_tuple(AdminCommand::Kind::ban, 0x0a000001u, std::optional<int>(60)));
+              std::make_tuple(AdminCommand::Kind::ban, 0x7f000003u, std::optional<int>(60)));
 
     RequestBuffer buffer;
     EXPECT_EQ(buffer.add("sta"), RequestBuffer::State::incomplete);

@@ -32,8 +32,8 @@ TEST(StateFile, BansAreWrittenWholeAndADamagedFileKeepsItsSoundLines) {
     EXPECT_TRUE(missing.read.bans.entries().empty());
 
     BanList bans;
-    bans.add(0xc0000207, 1772366400);
-    bans.add(0xc6336404, std::nullopt);
+    bans.add(0x7f000207, 1772366400);
+    bans.add(0x7f336404, std::nullopt);
     EXPECT_EQ(replaceFile(path, formatBanFile(bans)), "");
     BanState read = readBanState(path);
     EXPECT_EQ(read.read.bans.entries(), bans.entries());
@@ -41,19 +41,19 @@ TEST(StateFile, BansAreWrittenWholeAndADamagedFileKeepsItsSoundLines) {
     EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 
     std::string damaged = "# bans\n"
-                          "192.0.2.7 2026-03-01T12:00:00Z\n"
-                          "192.0.2.8\n"
-                          "192.0.2.300 never\n"
+                          "127.0.2.7 2026-03-01T12:00:00Z\n"
+                          "127.0.2.8\n"
+                          "127.0.2.300 never\n"
                           "\n"
-                          "192.0.2.9 tomorrow\x01\n"
-                          "198.51.100.4 never\n";
+                          "127.0.2.9 tomorrow\x01\n"
+                          "127.51.100.4 never\n";
     BanFileRead parsed = parseBanFile(damaged);
     EXPECT_EQ(parsed.bans.entries(), bans.entries());
     EXPECT_EQ(parsed.problems,
               (std::vector<std::string>{
-                  "line 3: a ban is an address and its end: 192.0.2.8",
-                  "line 4: no IPv4 address: 192.0.2.300 never",
-                  "line 6: the end is no UTC time as 2026-03-01T14:05:09Z, nor never: 192.0.2.9 "
+                  "line 3: a ban is an address and its end: 127.0.2.8",
+                  "line 4: no IPv4 address: 127.0.2.300 never",
+                  "line 6: the end is no UTC time as 2026-03-01T14:05:09Z, nor never: 127.0.2.9 "
                   "tomorrow?"}));
 
     // A write that fails leaves the file as it was; a folder where the file should be is told.
