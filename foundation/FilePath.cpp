@@ -36,13 +36,13 @@ std::string getAppPath() {
     }
 }
 
-std::string resourceDirectoryFor(const std::string& appPath) {
+std::string resourceDirectoryFor(const std::string& appPath, const std::string& folder) {
     std::string beside = appPath + "/Contents/Resources/";
     std::error_code error;
     if (std::filesystem::is_directory(beside, error)) {
         return beside;
     }
-    return parentDirectory(appPath) + "/share/cubefray/";
+    return parentDirectory(appPath) + "/share/" + folder + "/";
 }
 
 std::string getResourcePath(std::string name) {

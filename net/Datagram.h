@@ -2,6 +2,7 @@
 #define CUBEFRAY_DATAGRAM_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,10 @@ struct PeerAddress {
 
 // As people write it: "127.0.0.1:4000".
 std::string addressText(const PeerAddress& peer);
+// The address alone, as "127.0.0.1".
+std::string ipText(uint32_t ip);
+// An IPv4 address in dotted numbers, A.B.C.D, and nothing for any other text.
+std::optional<uint32_t> parseIPv4(const std::string& text);
 
 // One datagram of the server's, on its way to or from a client.
 struct Datagram {

@@ -13,6 +13,23 @@ namespace {
 const char firstPlayerID = '1';
 const char* const botNames[maxBots] = {"bot_ann", "bot_ben", "bot_cal", "bot_dot"};
 
+// The text as chat lines the chat record holds, broken at blanks where one is near the end.
+std::vector<std::string> chatLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = text.find_first_not_of(' ');
+    while (start != std::string::npos) {
+        size_t end = std::min(start + maxTalkLength, text.size());
+        size_t blank = text.rfind(' ', end);
+        if (end < text.size() && text[end] != ' ' && blank != std::string::npos && blank > start) {
+            end = blank;
+        }
+        size_t last = text.find_last_not_of(' ', end - 1);
+        lines.push_back(text.substr(start, last - start + 1));
+        start = text.find_first_not_of(' ', end);
+    }
+    return lines;
+}
+
 // The smallest distance from the point to any of the others; infinite when there are none.
 float distanceToNearest(vec3 point, const std::vector<vec3>& others) {
     float nearest = INFINITY;
@@ -33,9 +50,21 @@ GameServer::GameServer(const Arena& arena, uint32_t seed, std::ostream& log, Lis
 
 void GameServer::addBots(int count) {
     for (int added = 0; added < count && lowestFreeID() != 0; ++added) {
-        ServerPlayer& bot = seat(botNames[added], true, PeerAddress());
-        bots.emplace(bot.id(), Bot(random()));
+        seatBot();
     }
+}
+
+// Under the first bot name that no bot has; with a seat free, one always is.
+ServerPlayer& GameServer::seatBot() {
+    const char* const* name =
+        std::find_if(std::begin(botNames), std::end(botNames), [this](const char* candidate) {
+            return std::none_of(bots.begin(), bots.end(), [this, candidate](const auto& bot) {
+                return findPlayer(bot.first)->name() == candidate;
+            });
+        });
+    ServerPlayer& bot = seat(*name, true, PeerAddress());
+    bots.emplace(bot.id(), Bot(random()));
+    return bot;
 }
 
 const ServerPlayer* GameServer::findPlayer(char id) const {
@@ -95,6 +124,10 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
     std::optional<ClientMessage> message = parseClientMessage(bytes);
     if (!message) {
         ++malformed;
+        if (malformedFrom.occurred(from.ip, tickCount)) {
+            writeLog("dropped a malformed datagram of " + std::to_string(bytes.size()) +
+                     " bytes from " + addressText(from));
+        }
         return out;
     }
     if (message->type == MessageType::join) {
@@ -109,6 +142,10 @@ Datagrams GameServer::receive(const PeerAddress& from, const std::string& bytes)
             seated->lastHeardTick = tickCount;
         }
         ++unowned;
+        if (unownedFrom.occurred(from.ip, tickCount)) {
+            writeLog("dropped a datagram from " + addressText(from) +
+                     " naming a player id it does not own");
+        }
         return out;
     }
     sender->lastHeardTick = tickCount;
@@ -156,14 +193,26 @@ void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& fro
         out.push_back({from, std::string(encodeYourID(known->id()).view())});
         return;
     }
+    if (banList.contains(from.ip)) {
+        refuseJoin(message.text, from, "banned", out);
+        return;
+    }
     if (lowestFreeID() == 0) {
-        writeLog("refused " + message.text + " from " + addressText(from) + ": server full");
-        out.push_back({from, std::string(encodeServerFull().view())});
+        refuseJoin(message.text, from, "server full", out);
         return;
     }
     ServerPlayer& player = seat(message.text, false, from);
     out.push_back({from, std::string(encodeYourID(player.id()).view())});
     broadcastChat(message.text + " joined", out);
+}
+
+// A banned address hears that the server is full, as if it were: nothing to argue with.
+void GameServer::refuseJoin(const std::string& name, const PeerAddress& from, const char* why,
+                            Datagrams& out) {
+    if (refusedJoins.occurred(from.ip, tickCount)) {
+        writeLog("refused " + name + " from " + addressText(from) + ": " + why);
+    }
+    out.push_back({from, std::string(encodeServerFull().view())});
 }
 
 void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Datagrams& out) {
@@ -203,6 +252,7 @@ void GameServer::removePlayer(char id, const std::string& why, Datagrams& out) {
 Datagrams GameServer::tick() {
     Datagrams out;
     ++tickCount;
+    writeSummaries();
     dropSilentClients(out);
     steerBots();
     for (ServerPlayer& player : players) {
@@ -218,6 +268,88 @@ Datagrams GameServer::tick() {
     broadcast(encodeUpdate(records), out);
     sendHeartbeats(out);
     return out;
+}
+
+void GameServer::writeSummaries() {
+    for (RepeatedEvents* events : {&refusedJoins, &malformedFrom, &unownedFrom}) {
+        if (std::optional<std::string> summary = events->summaryDue(tickCount)) {
+            writeLog(*summary);
+        }
+    }
+}
+
+void GameServer::summariseAtStop() {
+    for (RepeatedEvents* events : {&refusedJoins, &malformedFrom, &unownedFrom}) {
+        if (std::optional<std::string> summary = events->summaryAtStop(tickCount)) {
+            writeLog(*summary);
+        }
+    }
+}
+
+Datagrams GameServer::notice(const std::string& text) {
+    writeLog("notice: " + text);
+    Datagrams out;
+    for (const std::string& line : chatLines(text)) {
+        broadcastChat(line, out);
+    }
+    return out;
+}
+
+Datagrams GameServer::kick(char id, const std::string& reason) {
+    Datagrams out;
+    std::string why = "was kicked" + (reason.empty() ? "" : ": " + reason);
+    std::string name = findPlayer(id)->name();
+    for (const std::string& line : chatLines(name + " " + why)) {
+        broadcastChat(line, out);
+    }
+    bots.erase(id);
+    removePlayer(id, why, out);
+    return out;
+}
+
+Datagrams GameServer::setBots(int count) {
+    Datagrams out;
+    while (int(bots.size()) > count) {
+        char id = bots.rbegin()->first;
+        bots.erase(id);
+        removePlayer(id, "left", out);
+    }
+    while (int(bots.size()) < count && lowestFreeID() != 0) {
+        broadcastChat(seatBot().name() + " joined", out);
+    }
+    return out;
+}
+
+bool GameServer::ban(uint32_t ip, std::optional<UnixTime> end, Datagrams& out) {
+    if (!banList.add(ip, end)) {
+        return false;
+    }
+    writeLog("banned " + ipText(ip) + (end ? " until " + utcText(*end) : " for good"));
+    std::vector<char> seated;
+    for (const ServerPlayer& player : players) {
+        if (!player.isBot && player.peer.ip == ip) {
+            seated.push_back(player.id());
+        }
+    }
+    for (char id : seated) {
+        Datagrams kicked = kick(id, "banned");
+        out.insert(out.end(), kicked.begin(), kicked.end());
+    }
+    return true;
+}
+
+bool GameServer::unban(uint32_t ip) {
+    if (!banList.remove(ip)) {
+        return false;
+    }
+    writeLog("unbanned " + ipText(ip));
+    return true;
+}
+
+void GameServer::clockIs(UnixTime now) {
+    for (uint32_t ip : banList.expire(now)) {
+        writeLog("the ban of " + ipText(ip) + " ended");
+    }
 }
 
 void GameServer::dropSilentClients(Datagrams& out) {

@@ -2,15 +2,18 @@
 #define CUBEFRAY_SERVER_GAMESERVER_H
 
 #include "Arena.h"
+#include "Bans.h"
 #include "Bot.h"
 #include "Codec.h"
 #include "Datagram.h"
 #include "Listing.h"
 #include "Query.h"
+#include "RepeatedEvents.h"
 #include "ServerPlayer.h"
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -22,8 +25,14 @@ const int silenceLimitTicks = 5 * ticksPerSecond;
 const int maxBots = maxPlayersInUpdate;
 
 // The rules of the game, without sockets or clocks: datagrams come in through receive(), time
-// passes through tick(), and both answer with the datagrams to send. Joins, refused joins,
-// leaves, timeouts, kills and chat lines are written to the log, a line each.
+// passes through tick(), the host's commands come through the calls below, and all answer with
+// the datagrams to send. Joins, leaves, timeouts, kills, chat lines and what the host does are
+// written to the log, a line each; refused joins, malformed datagrams and datagrams naming a
+// seat their sender does not hold, which anyone can send without end, are written once and then
+// summed up every ten seconds (RepeatedEvents).
+//
+// Bans last across restarts, so they end at times of the wall clock, which the program tells
+// through clockIs().
 //
 // Bots take seats like clients do, so each bot leaves one seat fewer for humans.
 //
@@ -49,6 +58,31 @@ class GameServer {
     // The player with this id, or nullptr.
     const ServerPlayer* findPlayer(char id) const;
     size_t playerCount() const { return players.size(); }
+    // In id order.
+    const std::vector<ServerPlayer>& seats() const { return players; }
+    uint64_t ticks() const { return tickCount; }
+    const Listing& listed() const { return listing; }
+
+    // A notice of the server's in the chat, cut into as many lines as the chat record needs.
+    Datagrams notice(const std::string& text);
+    // A notice names the player and the reason (which may be empty), then the seat is freed as
+    // for a timeout. The id must be seated.
+    Datagrams kick(char id, const std::string& reason);
+    // Seats bots, or removes them from the highest id down, until there are count or no seat is
+    // free.
+    Datagrams setBots(int count);
+    // Kicks whoever plays from the address, then refuses its joins until the end (nothing: for
+    // good); false, and nothing done, when the ban list is full.
+    bool ban(uint32_t ip, std::optional<UnixTime> end, Datagrams& out);
+    // Whether the address was banned.
+    bool unban(uint32_t ip);
+    const BanList& bans() const { return banList; }
+    // The bans kept from an earlier run.
+    void restoreBans(BanList bans) { banList = std::move(bans); }
+    // The time of the wall clock: the bans that have ended by then are lifted.
+    void clockIs(UnixTime now);
+    // The summaries of repeated events not yet written; the server stops.
+    void summariseAtStop();
 
   private:
     ServerPlayer* playerByID(char id);
@@ -56,14 +90,18 @@ class GameServer {
     ServerPlayer* ownerOf(const ClientMessage& message, const PeerAddress& from);
     char lowestFreeID() const;
     ServerPlayer& seat(const std::string& name, bool isBot, PeerAddress peer);
+    ServerPlayer& seatBot();
 
     Datagrams answerQuery(const PeerAddress& from, const std::string& bytes);
     InfoPairs info(const std::string& challenge) const;
     void sendHeartbeats(Datagrams& out);
 
     void handleJoin(const ClientMessage& message, const PeerAddress& from, Datagrams& out);
+    void refuseJoin(const std::string& name, const PeerAddress& from, const char* why,
+                    Datagrams& out);
+    void writeSummaries();
     void handle(ServerPlayer& sender, const ClientMessage& message, Datagrams& out);
-    // why is the log's word for it: "left" or "timed out".
+    // why is the log's word for it: "left", "timed out" or "was kicked: REASON".
     void removePlayer(char id, const std::string& why, Datagrams& out);
 
     void dropSilentClients(Datagrams& out);
@@ -92,6 +130,11 @@ class GameServer {
     uint64_t tickCount = 0;
     long malformed = 0;
     long unowned = 0;
+    BanList banList;
+    RepeatedEvents refusedJoins{{"refused", "join", "joins"}};
+    RepeatedEvents malformedFrom{{"dropped", "malformed datagram", "malformed datagrams"}};
+    RepeatedEvents unownedFrom{{"dropped", "datagram naming a player id its sender does not own",
+                                "datagrams naming a player id their sender does not own"}};
 };
 
 #endif

@@ -16,6 +16,8 @@ struct Listing {
     // The map file's base name.
     std::string mapName;
     std::vector<PeerAddress> masters;
+    // The game port, as the host's status tells it.
+    uint16_t port = 0;
 };
 
 // Answers to getinfo are larger than the question, so without a bound a forged sender address

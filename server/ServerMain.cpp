@@ -1,9 +1,12 @@
+#include "AdminSocket.h"
+#include "Administration.h"
 #include "Arena.h"
 #include "FilePath.h"
 #include "GameServer.h"
 #include "MapFile.h"
 #include "ServerOptions.h"
 #include "StampedLog.h"
+#include "StateFile.h"
 #include "TickClock.h"
 #include "UdpEndpoint.h"
 
@@ -19,6 +22,7 @@ const int usageStatus = 2;
 const int failureStatus = 1;
 // Datagrams handled between two looks at the clock, so a flood cannot hold up the ticks.
 const int maxDatagramsPerWake = 256;
+const std::chrono::seconds adminTimeout(5);
 
 volatile std::sig_atomic_t stopRequested = 0;
 
@@ -38,6 +42,11 @@ void stopOnSignals() {
 int fail(const std::string& error) {
     std::cerr << "cubefray-server: " << error << std::endl;
     return failureStatus;
+}
+
+UnixTime unixNow() {
+    return std::chrono::duration_cast<std::chrono::seconds>(WallClock::now().time_since_epoch())
+        .count();
 }
 
 // Failures are ignored: a client that cannot be reached times out like a silent one.
@@ -76,24 +85,170 @@ std::string resolveMasters(const std::vector<MasterName>& names,
     return "";
 }
 
-void serve(const UdpEndpoint& socket, GameServer& game) {
+// The admin socket and the state file around a running game.
+struct Hosting {
+    GameServer& game;
+    const UdpEndpoint& socket;
+    std::ostream& log;
+    AdminListener admin;
+    // Empty without a state folder.
+    std::string banFile;
+    uint64_t savedBans = 0;
+
+    std::string answer(const std::string& line) {
+        AdminRequest request = parseAdminRequest(line);
+        if (!request.error.empty()) {
+            return formatAdminReply(false, request.error);
+        }
+        AdminAnswer answer = administer(game, request.command, unixNow());
+        sendAll(socket, answer.datagrams);
+        // Once the host hears of a ban, it is kept.
+        saveBans();
+        return formatAdminReply(answer.done, answer.text);
+    }
+
+    // A failure is told once; the next change of the bans tries again.
+    void saveBans() {
+        if (banFile.empty() || game.bans().revision() == savedBans) {
+            return;
+        }
+        savedBans = game.bans().revision();
+        std::string failure = replaceFile(banFile, formatBanFile(game.bans()));
+        if (!failure.empty()) {
+            log << "cannot keep the bans: " << failure << std::endl;
+        }
+    }
+
+    void tick(TickClock::Clock::time_point now) {
+        sendAll(socket, game.tick());
+        game.clockIs(unixNow());
+        admin.serve(now, [this](const std::string& line) { return answer(line); });
+        saveBans();
+    }
+};
+
+void serve(Hosting& hosting) {
     TickClock clock(ticksPerSecond, TickClock::Clock::now());
     while (!stopRequested) {
         TickClock::Clock::time_point now = TickClock::Clock::now();
         if (now >= clock.nextTick()) {
-            sendAll(socket, game.tick());
+            hosting.tick(now);
             clock.tickDone(now);
-        } else if (socket.waitForDatagram(clock.nextTick() - now)) {
-            receiveWaiting(socket, game);
+        } else if (hosting.socket.waitForDatagram(clock.nextTick() - now)) {
+            receiveWaiting(hosting.socket, hosting.game);
         }
     }
 }
 
-} // namespace
+int runAdmin(const std::vector<std::string>& arguments) {
+    AdminCommandLine line = parseAdminCommandLine(arguments);
+    if (line.action == CommandLine::Action::showHelp) {
+        std::cout << adminHelpText() << std::flush;
+        return 0;
+    }
+    if (line.action == CommandLine::Action::reject) {
+        std::cerr << "cubefray-server admin: " << line.error << "\n"
+                  << adminUsageLine() << std::endl;
+        return usageStatus;
+    }
+    AdminExchange exchange = askServer(line.socketPath, line.request, adminTimeout);
+    std::optional<AdminReply> reply = parseAdminReply(exchange.reply);
+    if (exchange.error.empty() && !reply) {
+        exchange.error = "what listens at " + line.socketPath + " is no Cubefray server";
+    }
+    if (!exchange.error.empty()) {
+        std::cerr << "cubefray-server admin: " << exchange.error << std::endl;
+        return failureStatus;
+    }
+    std::string text = reply->text;
+    if (text.empty() || text.back() != '\n') {
+        text += '\n';
+    }
+    if (!reply->done) {
+        std::cerr << "cubefray-server admin: " << text << std::flush;
+        return failureStatus;
+    }
+    std::cout << text << std::flush;
+    return 0;
+}
 
-int main(int argc, char** argv) {
-    CommandLine commandLine = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc),
-                                               getResourcePath("mapdata"));
+// The bans kept in the state folder; false, with the reason told, when they cannot be read.
+bool readBans(const ServerOptions& options, BanState& state) {
+    if (options.stateFolder.empty()) {
+        return true;
+    }
+    std::error_code error;
+    if (!std::filesystem::is_directory(options.stateFolder, error)) {
+        fail("the state folder " + options.stateFolder + " is no folder");
+        return false;
+    }
+    state = readBanState(banFilePath(options.stateFolder));
+    if (!state.error.empty()) {
+        fail(state.error);
+        return false;
+    }
+    return true;
+}
+
+void reportState(const ServerOptions& options, const BanState& state, std::ostream& log) {
+    if (!options.adminPath.empty()) {
+        log << "admin socket at " << options.adminPath << std::endl;
+    }
+    if (options.stateFolder.empty()) {
+        return;
+    }
+    std::string path = banFilePath(options.stateFolder);
+    for (const std::string& problem : state.read.problems) {
+        log << "state file " << path << ", " << problem << ": the line is ignored" << std::endl;
+    }
+    log << state.read.bans.entries().size() << " bans kept in " << path << std::endl;
+}
+
+// The server's first lines: what it serves, its masters, its socket and what its state held.
+void logStart(const ServerOptions& options, const Listing& listing, const BanState& bans,
+              std::ostream& log) {
+    log << "Cubefray server on port " << listing.port << ", map " << options.mapPath << ", "
+        << options.bots << " bots" << std::endl;
+    for (size_t i = 0; i < options.masters.size(); ++i) {
+        log << "heartbeats to master " << options.masters[i].host << " at "
+            << addressText(listing.masters[i]) << std::endl;
+    }
+    reportState(options, bans, log);
+}
+
+// Runs the game on the bound socket until a signal stops it.
+int host(const ServerOptions& options, const Arena& arena, const Listing& listing, BanState bans,
+         const UdpEndpoint& socket) {
+    StampingBuffer stamping(*std::cout.rdbuf());
+    std::ostream log(&stamping);
+    GameServer game(arena, std::random_device()(), log, listing);
+    Hosting hosting{game, socket, log, {}, "", 0};
+    if (!options.adminPath.empty()) {
+        std::string listenError = hosting.admin.listen(options.adminPath);
+        if (!listenError.empty()) {
+            return fail(listenError);
+        }
+    }
+    stopOnSignals();
+    logStart(options, listing, bans, log);
+    if (!options.stateFolder.empty()) {
+        hosting.banFile = banFilePath(options.stateFolder);
+        game.restoreBans(std::move(bans.read.bans));
+        hosting.savedBans = game.bans().revision();
+    }
+    game.addBots(options.bots);
+    serve(hosting);
+    game.summariseAtStop();
+    log << game.malformedDatagrams() << " malformed datagrams dropped" << std::endl;
+    log << game.unownedDatagrams()
+        << " datagrams dropped from addresses that do not own the player id they name" << std::endl;
+    log << "Server stopped" << std::endl;
+    return 0;
+}
+
+int runServer(const std::vector<std::string>& arguments) {
+    CommandLine commandLine = parseCommandLine(
+        arguments, resourceDirectoryFor(getAppPath(), "cubefray-server") + "mapdata");
     if (commandLine.action == CommandLine::Action::showHelp) {
         std::cout << helpText() << std::flush;
         return 0;
@@ -117,6 +272,10 @@ int main(int argc, char** argv) {
     if (!resolveError.empty()) {
         return fail(resolveError);
     }
+    BanState bans;
+    if (!readBans(options, bans)) {
+        return failureStatus;
+    }
     UdpEndpoint socket;
     PeerAddress wanted{options.address, uint16_t(options.port)};
     std::string bindError = socket.bind(wanted.port, wanted.ip);
@@ -127,22 +286,16 @@ int main(int argc, char** argv) {
     if (!bound) {
         return fail("cannot tell the port bound");
     }
-    stopOnSignals();
+    listing.port = bound->port;
+    return host(options, arena, listing, std::move(bans), socket);
+}
 
-    StampingBuffer stamping(*std::cout.rdbuf());
-    std::ostream log(&stamping);
-    log << "Cubefray server on port " << bound->port << ", map " << options.mapPath << ", "
-        << options.bots << " bots" << std::endl;
-    for (size_t i = 0; i < options.masters.size(); ++i) {
-        log << "heartbeats to master " << options.masters[i].host << " at "
-            << addressText(listing.masters[i]) << std::endl;
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments[0] == "admin") {
+        return runAdmin({arguments.begin() + 1, arguments.end()});
     }
-    GameServer game(arena, std::random_device()(), log, listing);
-    game.addBots(options.bots);
-    serve(socket, game);
-    log << game.malformedDatagrams() << " malformed datagrams dropped" << std::endl;
-    log << game.unownedDatagrams()
-        << " datagrams dropped from addresses that do not own the player id they name" << std::endl;
-    log << "Server stopped" << std::endl;
-    return 0;
+    return runServer(arguments);
 }

@@ -4,13 +4,26 @@
 #include "StringFloat.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
+#include <cctype>
 #include <optional>
 
 namespace {
 
 const int maxPort = 65535;
-const char* const valueOptions[] = {"--port", "--address", "--bots", "--map", "--name", "--master"};
+const char* const valueOptions[] = {"--port", "--address", "--bots",  "--map",
+                                    "--name", "--master",  "--admin", "--state"};
+
+// Letters, digits and the few signs systemd leaves unescaped in an instance's name: nothing that
+// could lead the path elsewhere.
+bool isInstanceName(const std::string& name) {
+    return !name.empty() &&
+           std::all_of(name.begin(), name.end(),
+                       [](char c) {
+                           return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
+                                  c == '.' || c == '-' || c == ':';
+                       }) &&
+           name != "." && name != "..";
+}
 
 CommandLine rejection(const std::string& error) {
     CommandLine line;
@@ -33,11 +46,11 @@ std::string readNumber(const std::string& option, const std::string& text, int l
 
 std::string readAddress(const std::string& text, uint32_t& target) {
     // Dotted numbers only: a host name would need a name server before the port can be bound.
-    in_addr address{};
-    if (inet_pton(AF_INET, text.c_str(), &address) != 1) {
+    std::optional<uint32_t> address = parseIPv4(text);
+    if (!address) {
         return "--address needs an IPv4 address as A.B.C.D, got '" + text + "'";
     }
-    target = ntohl(address.s_addr);
+    target = *address;
     return "";
 }
 
@@ -68,7 +81,11 @@ std::string readOption(const std::string& option, const std::string& value,
     if (option == "--master") {
         return readMaster(value, options.masters);
     }
-    (option == "--map" ? options.mapPath : options.name) = value;
+    std::string& text = option == "--map"     ? options.mapPath
+                        : option == "--name"  ? options.name
+                        : option == "--admin" ? options.adminPath
+                                              : options.stateFolder;
+    text = value;
     return "";
 }
 
@@ -101,7 +118,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments,
 
 std::string usageLine() {
     return "usage: cubefray-server [--port N] [--address A.B.C.D] [--bots N] [--map FILE]\n"
-           "                       [--name TEXT] [--master HOST:PORT]...";
+           "                       [--name TEXT] [--master HOST:PORT]... [--admin PATH]\n"
+           "                       [--state DIR]\n"
+           "       cubefray-server admin [--socket PATH | --instance NAME] COMMAND";
 }
 
 std::string helpText() {
@@ -111,9 +130,76 @@ std::string helpText() {
            "  --address A.B.C.D   serve on this IPv4 address only; default every address\n"
            "  --bots N            server-side players, 0 to 4; each takes a seat of the four;\n"
            "                      default 0\n"
-           "  --map FILE          map to play; default mapdata among the game's resources, in\n"
-           "                      Contents/Resources beside the program or in ../share/cubefray\n"
+           "  --map FILE          map to play; default mapdata among the server's resources, in\n"
+           "                      Contents/Resources beside the program or in\n"
+           "                      ../share/cubefray-server\n"
            "  --name TEXT         the server's name in server lists; default Cubefray server\n"
            "  --master HOST:PORT  a master server (dpmaster's protocol) to be listed with; may\n"
-           "                      be given more than once\n";
+           "                      be given more than once\n"
+           "  --admin PATH        take the host's commands on a Unix socket at PATH, which only\n"
+           "                      the server's user and group may use (see admin --help)\n"
+           "  --state DIR         keep the bans in DIR/bans, so that they outlast a restart\n";
+}
+
+std::string instanceAdminSocket(const std::string& instance) {
+    return "/run/cubefray-server@" + instance + "/admin.sock";
+}
+
+AdminCommandLine parseAdminCommandLine(const std::vector<std::string>& arguments) {
+    AdminCommandLine line;
+    size_t at = 0;
+    for (; at < arguments.size() && arguments[at].rfind("--", 0) == 0; at += 2) {
+        const std::string& option = arguments[at];
+        if (option == "--help") {
+            line.action = CommandLine::Action::showHelp;
+            return line;
+        }
+        if (option != "--socket" && option != "--instance") {
+            line.error = "unknown option '" + option + "'";
+        } else if (at + 1 == arguments.size()) {
+            line.error = option + " needs a value";
+        } else if (option == "--socket") {
+            line.socketPath = arguments[at + 1];
+        } else if (isInstanceName(arguments[at + 1])) {
+            line.socketPath = instanceAdminSocket(arguments[at + 1]);
+        } else {
+            line.error = "--instance needs the name of an instance, as 4001, got '" +
+                         arguments[at + 1] + "'";
+        }
+        if (!line.error.empty()) {
+            line.action = CommandLine::Action::reject;
+            return line;
+        }
+    }
+    for (; at < arguments.size(); ++at) {
+        line.request += (line.request.empty() ? "" : " ") + arguments[at];
+    }
+    if (line.request.empty()) {
+        line.action = CommandLine::Action::reject;
+        line.error = "admin needs a command";
+    }
+    return line;
+}
+
+std::string adminUsageLine() {
+    return "usage: cubefray-server admin [--socket PATH | --instance NAME] COMMAND";
+}
+
+std::string adminHelpText() {
+    return adminUsageLine() + "\n" +
+           "Sends the command to a running server and prints its answer.\n"
+           "  --socket PATH    the server's admin socket; default " +
+           serviceAdminSocket +
+           ",\n"
+           "                   the service cubefray-server's\n"
+           "  --instance NAME  the socket of the service cubefray-server@NAME (its port)\n"
+           "Commands:\n"
+           "  status                 name, port, map, uptime and every seat\n"
+           "  kick ID|NAME [REASON]  tell everyone in the chat, then free the seat\n"
+           "  ban ADDRESS [MINUTES]  kick whoever plays from the IPv4 address and refuse its\n"
+           "                         joins for the minutes, or for good\n"
+           "  unban ADDRESS          lift the ban of the address\n"
+           "  bans                   list the bans and their ends\n"
+           "  bots N                 have N bots, 0 to 4, as far as seats are free\n"
+           "  say TEXT               a notice of the server's in the chat\n";
 }

@@ -20,6 +20,10 @@ struct ServerOptions {
     std::string mapPath;
     std::string name = "Cubefray server";
     std::vector<MasterName> masters;
+    // The admin socket's path; empty: none.
+    std::string adminPath;
+    // The folder the bans are kept in; empty: bans last until the server stops.
+    std::string stateFolder;
 };
 
 // What the command line asks for: to run with options, to show the help, or nothing at all
@@ -33,13 +37,33 @@ struct CommandLine {
 };
 
 // Reads [--port N] [--address A.B.C.D] [--bots N] [--map FILE] [--name TEXT]
-// [--master HOST:PORT]... and --help, without the program name. The map defaults to
-// defaultMapPath; a repeated option takes its last value, but each --master adds a master.
+// [--master HOST:PORT]... [--admin PATH] [--state DIR] and --help, without the program name. The
+// map defaults to defaultMapPath; a repeated option takes its last value, but each --master adds a
+// master.
 CommandLine parseCommandLine(const std::vector<std::string>& arguments,
                              const std::string& defaultMapPath);
 
 std::string usageLine();
 // The usage line and a line on each option.
 std::string helpText();
+
+// The admin socket of the service cubefray-server, and of its instance cubefray-server@NAME.
+const char* const serviceAdminSocket = "/run/cubefray-server/admin.sock";
+std::string instanceAdminSocket(const std::string& instance);
+
+// What `cubefray-server admin` asks for: the request to send to the socket, the help, or nothing
+// because of the error it names.
+struct AdminCommandLine {
+    CommandLine::Action action = CommandLine::Action::run;
+    std::string socketPath = serviceAdminSocket;
+    // The command's words joined by blanks.
+    std::string request;
+    std::string error;
+};
+
+// Reads [--socket PATH | --instance NAME] COMMAND [ARGUMENT]..., the arguments after "admin".
+AdminCommandLine parseAdminCommandLine(const std::vector<std::string>& arguments);
+std::string adminUsageLine();
+std::string adminHelpText();
 
 #endif

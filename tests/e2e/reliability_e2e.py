@@ -4,6 +4,7 @@ server under a flood of datagrams from many sockets, and the real client flooded
 import multiprocessing
 import os
 import random
+import re
 import socket
 import sys
 import tempfile
@@ -22,12 +23,15 @@ SETTLE_SECONDS = 0.9
 
 
 def flood(port, seconds, seed, sockets=20):
-    """Sends datagrams to the port from many sockets for the given seconds, as fast as it can:
-    garbage of any length and well-formed records naming ids their senders do not own."""
+    """Sends datagrams to the port from many sockets on three loopback addresses for the given
+    seconds, as fast as it can: joins, garbage of any length and well-formed records naming ids
+    their senders do not own."""
     noise = random.Random(seed)
     senders = [socket.socket(socket.AF_INET, socket.SOCK_DGRAM) for _ in range(sockets)]
+    for number, sender in enumerate(senders):
+        sender.bind(("127.0.0.%d" % (2 + number % 3), 0))
     datagrams = [b"k1\x03\x01", b"k2\x05\x01", b"m1\0\0" + bytes(8), b"x3", b"d4",
-                 b"t1HI" + bytes(28)]
+                 b"t1HI" + bytes(28), b"jflooder".ljust(13, b"\0")]
     datagrams += [bytes(noise.randrange(256) for _ in range(noise.randrange(600)))
                   for _ in range(50)]
     end = time.monotonic() + seconds
@@ -38,6 +42,8 @@ def flood(port, seconds, seed, sockets=20):
                     sender.sendto(data, ("127.0.0.1", port))
                 except OSError:
                     pass  # a full buffer: the flood goes on
+    for sender in senders:
+        sender.close()
 
 
 def position_of(name, update):
@@ -101,19 +107,22 @@ class LossyLink(unittest.TestCase):
 
 
 class Flood(unittest.TestCase):
-    def test_the_server_keeps_its_rate_and_memory_under_a_flood(self):
-        server, port = start_server(bots=0)
+    def test_the_server_keeps_its_rate_memory_and_a_short_log_under_a_flood(self):
+        # Three bots and the honest client fill the house: every join of the flood is refused.
+        server, port = start_server(bots=3)
         honest = ScriptedClient(port)
         self.addCleanup(honest.sock.close)
         self.addCleanup(server.kill)
         own_id = honest.join("honest")[1:2]
-        flooder = multiprocessing.Process(target=flood, args=(port, 6, 1))
+        # Past the ten seconds one summary covers, so that one is written while the flood goes on.
+        flooder = multiprocessing.Process(target=flood, args=(port, 12, 1))
         try:
             self.updates_during(honest, own_id, 2)
             before = resident_kib(server.process.pid)
+            logged = len(server.text())
             flooder.start()
             self.updates_during(honest, own_id, 0.5)
-            rate = self.updates_during(honest, own_id, 5) / 5
+            rate = self.updates_during(honest, own_id, 11) / 11
         finally:
             flooder.join(10)
         grown = resident_kib(server.process.pid) - before
@@ -122,6 +131,26 @@ class Flood(unittest.TestCase):
         self.assertEqual(server.stop(), 0)
         self.assertIn("honest joined", server.text())
         self.assertNotIn("timed out", server.text())
+        self.assert_log_bounded(server.text()[logged:])
+
+    def assert_log_bounded(self, text):
+        """Of each kind of flooded event, at most a line in full and a summary each ten seconds
+        (here: a window, and the rest at the stop), and the summaries lose no datagram."""
+        lines = [line.split(" ", 1)[1] for line in text.splitlines()
+                 if not re.search(r" killed |Server stopped$", line)]
+        kinds = {"refused": r"refused ([\d,]+) more joins? from 3 addresses in the last \d+ s",
+                 "malformed": r"dropped ([\d,]+) more malformed datagrams? from 3 addresses in",
+                 "unowned": r"dropped ([\d,]+) more datagrams? naming a player id"}
+        counted = {kind: [int(match[1].replace(",", "")) for line in lines
+                          for match in [re.match(pattern, line)] if match]
+                   for kind, pattern in kinds.items()}
+        self.assertLessEqual(len(lines), 3 * 3 + 2, lines[:12])
+        self.assertLess(len(text), 2000)
+        for kind, counts in counted.items():
+            self.assertIn(len(counts), (1, 2), (kind, lines))
+        self.assertGreater(sum(counted["refused"]), 10000, lines)
+        closing = int(re.search(r"(\d+) malformed datagrams dropped", text)[1])
+        self.assertEqual(1 + sum(counted["malformed"]), closing)
 
     def updates_during(self, honest, own_id, seconds):
         """How many updates the honest client received in the seconds; it keeps itself alive."""

@@ -17,9 +17,11 @@ TEST(ServerOptions, DefaultsEveryOptionTheLastOfARepeatAndHelp) {
     EXPECT_EQ(line.options.address, 0u);
     EXPECT_EQ(line.options.name, "Cubefray server");
     EXPECT_TRUE(line.options.masters.empty());
-    line = parse({"--bots", "4", "--map", "arena.txt", "--port", "1", "--port", "65535",
-                  "--address", "127.0.0.2", "--name", "Two words", "--master", "m.example:27950",
-                  "--master", "127.0.0.1:1", "--port", "0"});
+    line = parse({"--bots",      "4",         "--map",    "arena.txt",       "--port",
+                  "1",           "--port",    "65535",    "--address",       "127.0.0.2",
+                  "--name",      "Two words", "--master", "m.example:27950", "--master",
+                  "127.0.0.1:1", "--port",    "0",        "--admin",         "/run/a.sock",
+                  "--state",     "/var/lib/s"});
     ASSERT_EQ(line.action, CommandLine::Action::run);
     EXPECT_EQ(line.options.port, 0);
     EXPECT_EQ(line.options.bots, 4);
@@ -30,6 +32,8 @@ TEST(ServerOptions, DefaultsEveryOptionTheLastOfARepeatAndHelp) {
     EXPECT_EQ(line.options.masters[0].host, "m.example");
     EXPECT_EQ(line.options.masters[0].port, 27950);
     EXPECT_EQ(line.options.masters[1].host, "127.0.0.1");
+    EXPECT_EQ(line.options.adminPath, "/run/a.sock");
+    EXPECT_EQ(line.options.stateFolder, "/var/lib/s");
     // Help wins over the arguments after it, bad ones included.
     EXPECT_EQ(parse({"--port", "5000", "--help", "--nonsense"}).action,
               CommandLine::Action::showHelp);
@@ -63,6 +67,31 @@ TEST(ServerOptions, RejectsBadArgumentsWithAReason) {
     for (const auto& [arguments, error] : cases) {
         CommandLine line = parse(arguments);
         EXPECT_EQ(line.action, CommandLine::Action::reject) << error;
+        EXPECT_EQ(line.error, error);
+    }
+}
+
+// The command's words go as one request; the socket is the service's, an instance's or any.
+TEST(ServerOptions, TheAdminCommandFindsTheSocketOfTheServiceAskedAbout) {
+    AdminCommandLine line = parseAdminCommandLine({"kick", "2", "spamming", "again"});
+    EXPECT_EQ(line.action, CommandLine::Action::run);
+    EXPECT_EQ(line.socketPath, "/run/cubefray-server/admin.sock");
+    EXPECT_EQ(line.request, "kick 2 spamming again");
+    line = parseAdminCommandLine({"--instance", "4001", "say", "--instance"});
+    EXPECT_EQ(line.socketPath, "/run/cubefray-server@4001/admin.sock");
+    EXPECT_EQ(line.request, "say --instance");
+    EXPECT_EQ(parseAdminCommandLine({"--socket", "/tmp/a", "status"}).socketPath, "/tmp/a");
+    EXPECT_EQ(parseAdminCommandLine({"--help"}).action, CommandLine::Action::showHelp);
+    for (const auto& [arguments, error] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{}, "admin needs a command"},
+             {{"--socket", "/tmp/a"}, "admin needs a command"},
+             {{"--port", "4001", "status"}, "unknown option '--port'"},
+             {{"--instance"}, "--instance needs a value"},
+             {{"--instance", "../x", "status"},
+              "--instance needs the name of an instance, as 4001, got '../x'"}}) {
+        line = parseAdminCommandLine(arguments);
+        EXPECT_EQ(line.action, CommandLine::Action::reject);
         EXPECT_EQ(line.error, error);
     }
 }
