@@ -5,10 +5,10 @@
 // The arena is symmetric under both mirrors x -> 31 - x and z -> 31 - z and under swapping x and
 // z, so one quadrant (below) describes it. Outer walls and corner towers rise to the top of the
 // grid, so that nobody can climb them and no view from inside at eye level, a jump included,
-// shows the empty world beyond; a raised platform three cells high in each corner, reached by single-cell steps
-// from two sides; pillars and crates for cover; in the middle a dais carrying a pavilion: four
-// pillars joined by a ring that leaves three cells of headroom and an open centre under the
-// middle light.
+// shows the empty world beyond; a raised platform three cells high in each corner, reached by
+// single-cell steps from two sides; pillars and crates for cover; in the middle a dais carrying a
+// pavilion: four pillars joined by a ring that leaves three cells of headroom and an open centre
+// under the middle light.
 
 #include "GeneratorSupport.h"
 
