@@ -104,11 +104,15 @@ class ScriptedCombat(unittest.TestCase):
     def test_a_hit_from_ahead_flashes_the_top_but_leaves_the_scores_white(self):
         ahead = ("2", "ahead", (1024.0, 700.0, 700.0), (0.0, 0.0, -1.0))
         self.play([self.ME, ahead], 1.0)
-        scores = count_pixels(window_rgb(self.window), 10, 8, 170, 60, white)
+        calm = window_rgb(self.window)
         self.play([self.ME, ahead + (True,)], 0.3)
         rows = window_rgb(self.window)
         self.assertGreater(count_pixels(rows, 200, 0, 520, 30, red), 3000)
-        self.assertEqual(count_pixels(rows, 10, 8, 170, 60, white), scores)
+        # The cores of the white letters stay white; only their soft edges meet another ground.
+        cores = [(x, y) for y in range(8, 60) for x in range(10, 170)
+                 if min(calm[y][3 * x:3 * x + 3]) > 250]
+        self.assertGreater(len(cores), 100)
+        self.assertLess(sum(not white(*rows[y][3 * x:3 * x + 3]) for x, y in cores), 5)
 
     def test_a_hit_from_the_left_flashes_the_left_edge(self):
         # Looking along +z, the mirrored picture shows world -x on the left.
@@ -136,6 +140,16 @@ class ScriptedCombat(unittest.TestCase):
         feed = lambda r, g, b: r > 200 and 150 < g < 240 and b < 110  # noqa: E731
         self.assertGreater(count_pixels(window_rgb(self.window), WIDTH - 260, 5, WIDTH - 5, 35,
                                         feed), 150)
+
+
+def stray_white(rows, reference, left, top, right, bottom):
+    """White pixels of the rectangle with no white pixel at or beside them in the reference:
+    text drawn where the reference frame has none."""
+    def near_white(x, y):
+        return any(white(*reference[y + dy][3 * (x + dx):3 * (x + dx) + 3])
+                   for dy in (-1, 0, 1) for dx in (-1, 0, 1))
+    return sum(1 for y in range(top, bottom) for x in range(left, right)
+               if white(*rows[y][3 * x:3 * x + 3]) and not near_white(x, y))
 
 
 class NameTags(unittest.TestCase):
@@ -169,9 +183,8 @@ class NameTags(unittest.TestCase):
         open_air = self.frame([("lefty", (1200.0, 780.0, 800.0)),
                                ("chatty", (1300.0, 650.0, 800.0)),
                                ("edgewise", (1100.0, 720.0, 800.0))])
-        for left, top, right, bottom in (self.SCORES, self.CHAT):
-            self.assertEqual(count_pixels(crowded, left, top, right, bottom, white),
-                             count_pixels(open_air, left, top, right, bottom, white))
+        for box in (self.SCORES, self.CHAT):
+            self.assertEqual(stray_white(crowded, open_air, *box), 0)
         self.assertGreater(count_pixels(crowded, 12, 106, 170, 140, white), 100, "lefty moved off")
         self.assertGreater(count_pixels(crowded, 30, 290, 200, 324, white), 100, "chatty moved off")
         # "edgewise" whole, against the right edge.
