@@ -175,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         default:
-            server.addBots((operation >> 2) % (maxBots + 1));
+            server.setBots((operation >> 2) % (maxBots + 1));
             break;
         }
         checkDatagrams(server, out, ticks, traffic);

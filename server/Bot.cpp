@@ -3,24 +3,18 @@
 #include "Collisions.h"
 #include "MathOps.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// 0.2 to 0.4 seconds from first sight to the first shot.
-const int minReactionTicks = 12;
-const int maxReactionTicks = 24;
 // Single shots, one and a half to three a second.
 const int minTriggerTicks = 20;
 const int maxTriggerTicks = 40;
-// Each shot is aimed up to 4 degrees off sideways and 3 degrees off in height: a sure hit up
-// close, about every second shot across a large room.
-const float maxYawError = float(4 * pi / 180);
-const float maxPitchError = float(3 * pi / 180);
+const float pitchErrorShare = 0.75f;
 // Fire only once the view is this close to the chosen aim.
 const float fireTolerance = 0.05f;
-// Radians a tick: quick on a target, calm while walking.
-const float aimTurnRate = 0.1f;
+// Radians a tick: calm while walking.
 const float walkTurnRate = 0.06f;
 // Walk only when facing the goal this closely, so turns happen on the spot rather than in arcs.
 const float walkCone = 0.6f;
@@ -81,9 +75,24 @@ bool stepAhead(const Player& body, const Arena& arena) {
     return !arena.fits(front) && arena.fits(above);
 }
 
+float degrees(float angle) {
+    return float(angle * pi / 180);
+}
+
 } // namespace
 
-Bot::Bot(uint32_t seed) : random(seed) {}
+BotSkill BotSkill::of(SkillLevel level) {
+    switch (level) {
+    case SkillLevel::easy:
+        return {30, 48, degrees(9), degrees(5), 240, 0.05f, 900};
+    case SkillLevel::hard:
+        return {9, 15, degrees(3), degrees(1), 60, 0.16f, 3000};
+    default:
+        return {15, 30, degrees(5), degrees(2.5f), 120, 0.1f, 1800};
+    }
+}
+
+Bot::Bot(uint32_t seed, const BotSkill& skill) : skill(skill), random(seed) {}
 
 int Bot::between(int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
@@ -112,8 +121,9 @@ const Sighting* Bot::nearestVisible(const ServerPlayer& self, const std::vector<
     vec3 eye = self.body.getPosition();
     const Sighting* nearest = nullptr;
     for (const Sighting& human : humans) {
-        bool nearer = !nearest || distanceVec3(eye, human.eye) < distanceVec3(eye, nearest->eye);
-        if (nearer && arena.canSee(eye, human.eye)) {
+        float distance = distanceVec3(eye, human.eye);
+        bool nearer = !nearest || distance < distanceVec3(eye, nearest->eye);
+        if (nearer && distance <= skill.sightRange && arena.canSee(eye, human.eye)) {
             nearest = &human;
         }
     }
@@ -123,15 +133,17 @@ const Sighting* Bot::nearestVisible(const ServerPlayer& self, const std::vector<
 BotControls Bot::engage(const ServerPlayer& self, const Sighting& target) {
     if (target.id != targetID) {
         targetID = target.id;
-        reactionDelay = between(minReactionTicks, maxReactionTicks);
+        trackedTicks = 0;
+        reactionDelay = between(skill.minReactionTicks, skill.maxReactionTicks);
         drawAimError();
     }
+    ++trackedTicks;
     vec3 direction = self.body.getDirection();
     vec3 toTarget = normalized(target.eye - self.body.getPosition());
     float wantedHeading = heading(toTarget) + yawError;
     float wantedElevation = elevation(toTarget) + pitchError;
     BotControls controls;
-    turnTowards(controls, direction, wantedHeading, wantedElevation, aimTurnRate);
+    turnTowards(controls, direction, wantedHeading, wantedElevation, skill.turnRate);
 
     if (--strafeTicks <= 0) {
         chooseStrafe();
@@ -198,6 +210,8 @@ void Bot::chooseStrafe() {
 }
 
 void Bot::drawAimError() {
-    yawError = spread(maxYawError);
-    pitchError = spread(maxPitchError);
+    float settled = std::min(1.0f, float(trackedTicks) / float(std::max(skill.settleTicks, 1)));
+    float widest = skill.firstAimError + (skill.settledAimError - skill.firstAimError) * settled;
+    yawError = spread(widest);
+    pitchError = spread(widest * pitchErrorShare);
 }

@@ -1,3 +1,4 @@
+#include "Combat.h"
 #include "server_test_support.h"
 
 namespace {
@@ -17,8 +18,7 @@ std::string botArena() {
 // onto the step now and then.
 TEST(Bots, TakeSeatsAndWanderWithoutEnteringWalls) {
     TestGame game(botArena(), 11);
-    game.server.addBots(4);
-    EXPECT_EQ(game.send(1, wire(encodeJoin("alice"))).at(0).bytes, "f");
+    game.server.setBots(4);
     EXPECT_EQ(game.server.playerCount(), 4u);
     std::vector<vec3> visited[4];
     int climbs = 0;
@@ -50,11 +50,11 @@ TEST(Bots, TakeSeatsAndWanderWithoutEnteringWalls) {
     EXPECT_GE(climbs, 5);
 }
 
-// The bot shoots not at once (it reacts), soon (within a second), then at a human pace, aimed at
-// the human within a few degrees.
+// The bot spares the human while the spawn protects it, then shoots not at once (it reacts),
+// soon (within a second), then at a human pace, aimed at the human within a few degrees.
 TEST(Bots, ShootAHumanInSight) {
     TestGame game(walledRoom(10, 10), 5);
-    game.server.addBots(1);
+    game.server.setBots(1);
     char alice = game.join(1, "alice");
     std::vector<int> shotTicks;
     bool hitTheHuman = false;
@@ -74,8 +74,9 @@ TEST(Bots, ShootAHumanInSight) {
         hitTheHuman = hitTheHuman || killed || game.player(alice).hitsTaken > 0;
     }
     ASSERT_FALSE(shotTicks.empty());
-    EXPECT_GE(shotTicks[0], 12);
-    EXPECT_LE(shotTicks[0], 60);
+    EXPECT_GE(shotTicks[0],
+              spawnProtectionTicks + BotSkill::of(SkillLevel::normal).minReactionTicks);
+    EXPECT_LE(shotTicks[0], spawnProtectionTicks + 60);
     for (size_t i = 1; i < shotTicks.size(); ++i) {
         EXPECT_GE(shotTicks[i] - shotTicks[i - 1], 20);
     }
@@ -89,7 +90,7 @@ TEST(Bots, HoldFireWithoutSight) {
         return y == 0 || ((border || x == 6) && y <= 4);
     };
     TestGame game(mapText(12, 6, 6, twoRooms), 2);
-    game.server.addBots(1);
+    game.server.setBots(1);
     char alice = game.join(1, "alice");
     for (int tick = 0; tick < 600; ++tick) {
         ServerMessage update = updateFor(game.run(1, {{1, alice}}), clientAddress(1)).value();
