@@ -8,9 +8,9 @@
 
 namespace {
 
-// Single shots, one and a half to three a second.
-const int minTriggerTicks = 20;
-const int maxTriggerTicks = 40;
+// Single shots, two to four a second.
+const int minTriggerTicks = 15;
+const int maxTriggerTicks = 30;
 const float pitchErrorShare = 0.75f;
 // Fire only once the view is this close to the chosen aim.
 const float fireTolerance = 0.05f;
@@ -84,11 +84,11 @@ float degrees(float angle) {
 BotSkill BotSkill::of(SkillLevel level) {
     switch (level) {
     case SkillLevel::easy:
-        return {30, 48, degrees(9), degrees(5), 240, 0.05f, 900};
+        return {21, 36, degrees(6), degrees(3), 180, 0.07f, 1500};
     case SkillLevel::hard:
-        return {9, 15, degrees(3), degrees(1), 60, 0.16f, 3000};
+        return {6, 12, degrees(2.5f), degrees(0.75f), 45, 0.2f, 3000};
     default:
-        return {15, 30, degrees(5), degrees(2.5f), 120, 0.1f, 1800};
+        return {12, 20, degrees(3.5f), degrees(1.5f), 90, 0.12f, 2400};
     }
 }
 
