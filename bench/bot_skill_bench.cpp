@@ -22,6 +22,7 @@
 #include "StringFloat.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -221,7 +222,7 @@ Score playMatch(const Arena& arena, SkillLevel level, uint32_t seed, int minutes
 
 struct Options {
     int minutes = 5;
-    int seeds = 6;
+    int seeds = 10;
 };
 
 // The options, or nothing when they cannot be read.
