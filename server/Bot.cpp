@@ -81,6 +81,10 @@ float degrees(float angle) {
 
 } // namespace
 
+// Tuned with bot_skill_bench against a scripted newcomer: easy wins about one fight in four,
+// normal about half, hard nearly two in three. In order: the reaction's ticks (fewest, most), the
+// aim error at first sight and once settled, the ticks to settle, the turn rate in radians a tick
+// and the range of sight.
 BotSkill BotSkill::of(SkillLevel level) {
     switch (level) {
     case SkillLevel::easy:
