@@ -33,14 +33,15 @@ std::string serverPath() {
 }
 
 // In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void runServer(const std::string& path, int logFD, pid_t parent, const char* bots) {
+[[noreturn]] void runServer(const std::string& path, int logFD, pid_t parent, const char* bots,
+                            const char* skill) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) {
         _exit(1);
     }
     dup2(logFD, STDOUT_FILENO);
-    const char* arguments[] = {path.c_str(), "--address", "127.0.0.1", "--port",
-                               "0",          "--bots",    bots,        nullptr};
+    const char* arguments[] = {path.c_str(), "--address", "127.0.0.1",   "--port", "0",
+                               "--bots",     bots,        "--bot-skill", skill,    nullptr};
     execvp(path.c_str(), const_cast<char* const*>(arguments));
     _exit(127);
 }
@@ -61,7 +62,7 @@ LocalServer::~LocalServer() {
     stop();
 }
 
-std::string LocalServer::start(int bots) {
+std::string LocalServer::start(int bots, SkillLevel skill) {
     stop();
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) {
@@ -72,7 +73,7 @@ std::string LocalServer::start(int bots) {
     pid_t parent = getpid();
     child = fork();
     if (child == 0) {
-        runServer(path, ends[1], parent, botCount.c_str());
+        runServer(path, ends[1], parent, botCount.c_str(), skillName(skill));
     }
     close(ends[1]);
     logFD = ends[0];

@@ -1,6 +1,8 @@
 #ifndef CUBEFRAY_LOCALSERVER_H
 #define CUBEFRAY_LOCALSERVER_H
 
+#include "SkillLevel.h"
+
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
@@ -17,9 +19,9 @@ class LocalServer {
     LocalServer(const LocalServer&) = delete;
     LocalServer& operator=(const LocalServer&) = delete;
 
-    // Starts it with the bots and waits until it tells its port: why it could not, or an empty
-    // string.
-    std::string start(int bots);
+    // Starts it with the bots of the skill and waits until it tells its port: why it could not,
+    // or an empty string.
+    std::string start(int bots, SkillLevel skill);
     uint16_t port() const { return boundPort; }
     void stop();
 

@@ -455,7 +455,7 @@ class StartLoop {
     }
 
     bool playAgainstBots() {
-        std::string failure = localServer.start(shell.settings.bots);
+        std::string failure = localServer.start(shell.settings.bots, shell.settings.botSkill);
         if (!failure.empty()) {
             screen.setNotice("Cannot start a server: " + failure);
             return true;

@@ -58,8 +58,15 @@ int botsIn(const GameServer& game) {
     return bots;
 }
 
+// The bots wanted play while seats are free, and no more play.
+void checkBots(const GameServer& game) {
+    promise(botsIn(game) == game.wantedBots() || (botsIn(game) < game.wantedBots() &&
+                                                  game.playerCount() == size_t(maxPlayersInUpdate)),
+            "the bots wanted play while seats are free");
+}
+
 void checkEffect(const GameServer& game, const AdminCommand& command, const AdminAnswer& answer,
-                 size_t seatedBefore) {
+                 size_t seatedBefore, int botsBefore) {
     for (const Datagram& datagram : answer.datagrams) {
         promise(datagram.bytes.size() == sizeof(TalkMessage) &&
                     parseServerMessage(datagram.bytes).playerID == serverSenderID,
@@ -73,7 +80,9 @@ void checkEffect(const GameServer& game, const AdminCommand& command, const Admi
         return;
     }
     if (command.kind == AdminCommand::Kind::kick) {
-        promise(game.playerCount() + 1 == seatedBefore, "a kick frees one seat");
+        bool botCameBack = botsIn(game) == botsBefore + 1;
+        promise(game.playerCount() + (botCameBack ? 0 : 1) == seatedBefore,
+                "a kick frees one seat, or a wanted bot takes it");
     }
     if (command.kind == AdminCommand::Kind::ban) {
         promise(game.bans().contains(command.address), "a ban holds");
@@ -101,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 0:
             game.receive(peer(operation >> 2),
                          std::string(encodeJoin("p" + std::to_string(operation)).view()));
+            checkBots(game);
             break;
         case 1:
             for (int tick = 0; tick <= operation >> 2 && ticks < maxTicks; ++tick, ++ticks) {
@@ -108,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             now += UnixTime(operation) * 60;
             game.clockIs(now);
+            checkBots(game);
             break;
         default:
             std::optional<std::string> line = framed(in, uint8_t((operation >> 2) + 1));
@@ -120,7 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             checkCommand(request.command);
             size_t seated = game.playerCount();
-            checkEffect(game, request.command, administer(game, request.command, now), seated);
+            int bots = botsIn(game);
+            checkEffect(game, request.command, administer(game, request.command, now), seated,
+                        bots);
+            checkBots(game);
             break;
         }
     }

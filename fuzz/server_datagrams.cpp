@@ -114,6 +114,11 @@ void checkDatagrams(const GameServer& server, const Datagrams& out, int tick,
         }
     }
     promise(server.playerCount() <= size_t(maxPlayersInUpdate), "at most four players");
+    int bots = int(std::count_if(server.seats().begin(), server.seats().end(),
+                                 [](const ServerPlayer& player) { return player.isBot; }));
+    bool full = server.playerCount() == size_t(maxPlayersInUpdate);
+    promise(bots == server.wantedBots() || (bots < server.wantedBots() && full),
+            "the bots wanted play while seats are free");
 }
 
 // Every seated player has its own id; a living one stands inside the world, clear of solid
@@ -175,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             break;
         default:
-            server.addBots((operation >> 2) % (maxBots + 1));
+            server.setBots((operation >> 2) % (maxBots + 1));
             break;
         }
         checkDatagrams(server, out, ticks, traffic);

@@ -19,7 +19,8 @@ bool inRange(const Settings& settings) {
 bool same(const Settings& a, const Settings& b, float tolerance) {
     return std::fabs(a.sensitivity - b.sensitivity) <= tolerance * b.sensitivity &&
            std::fabs(a.fieldOfView - b.fieldOfView) <= tolerance * b.fieldOfView &&
-           a.invertMouse == b.invertMouse && a.fullscreen == b.fullscreen && a.volume == b.volume;
+           a.invertMouse == b.invertMouse && a.fullscreen == b.fullscreen && a.volume == b.volume &&
+           a.botSkill == b.botSkill;
 }
 
 size_t lineCount(const std::string& text) {

@@ -49,9 +49,10 @@ Menu::Menu(bool withVolume, Kind kind) : kind(kind) {
     bool onStartScreen = kind == Kind::startScreen;
     for (Item item : {Item::resume, Item::sensitivity, Item::invertMouse, Item::fieldOfView,
                       Item::controls, Item::turnLocally, Item::networkLine, Item::bots,
-                      Item::fullscreen, Item::volume, Item::quit}) {
+                      Item::botSkill, Item::fullscreen, Item::volume, Item::quit}) {
+        bool forMatchesAgainstBots = item == Item::bots || item == Item::botSkill;
         bool offered = (item != Item::volume || withVolume) &&
-                       (item != Item::bots || onStartScreen) &&
+                       (!forMatchesAgainstBots || onStartScreen) &&
                        (item != Item::quit || !onStartScreen);
         if (offered) {
             items[count++] = item;
@@ -99,7 +100,8 @@ Menu::Action Menu::click(vec2 point, vec2 viewport, Settings& settings) {
         }
         chosen = i;
         bool onValue = items[i] == Item::sensitivity || items[i] == Item::fieldOfView ||
-                       items[i] == Item::volume || items[i] == Item::bots;
+                       items[i] == Item::volume || items[i] == Item::bots ||
+                       items[i] == Item::botSkill;
         if (onValue) {
             return change(settings, point.x < box.centre.x ? -1 : 1);
         }
@@ -153,6 +155,9 @@ Menu::Action Menu::change(Settings& settings, int steps) {
     case Item::bots:
         settings.bots += steps;
         break;
+    case Item::botSkill:
+        settings.botSkill = nextSkillLevel(settings.botSkill, steps);
+        break;
     case Item::invertMouse:
         settings.invertMouse = !settings.invertMouse;
         break;
@@ -194,6 +199,10 @@ std::string_view Menu::line(size_t index, const Settings& settings, char (&buffe
         break;
     case Item::bots:
         length = std::snprintf(buffer, sizeof buffer, "Bots  %d", settings.bots);
+        break;
+    case Item::botSkill:
+        length =
+            std::snprintf(buffer, sizeof buffer, "Bot skill  %s", skillName(settings.botSkill));
         break;
     case Item::controls:
         length = std::snprintf(buffer, sizeof buffer, "Controls");

@@ -24,13 +24,15 @@ class Menu {
         turnLocally,
         networkLine,
         bots,
+        botSkill,
         fullscreen,
         volume,
         quit
     };
     // Where the menu stands: over a match begun from the command line (its last item quits the
     // game), over one begun from the start screen (it leaves the match), or on the start screen
-    // (its first item goes back, and the bots of a match against bots are set there).
+    // (its first item goes back, and the bots of a match against bots and their skill are set
+    // there).
     enum class Kind { match, matchFromStartScreen, startScreen };
     // What the program has to do after an input.
     enum class Action { none, resume, changed, toggleFullscreen, openControls, quit };
@@ -74,7 +76,7 @@ class Menu {
     Action activate(Settings& settings);
     Action change(Settings& settings, int steps);
 
-    std::array<Item, 11> items{};
+    std::array<Item, 12> items{};
     Kind kind = Kind::match;
     size_t count = 0;
     size_t chosen = 0;

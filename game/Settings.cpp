@@ -155,6 +155,16 @@ std::string writeName(const Settings& settings) {
     return settings.name;
 }
 
+bool readSkill(Settings& settings, const std::string& text) {
+    std::optional<SkillLevel> level = parseSkillLevel(text);
+    settings.botSkill = level.value_or(settings.botSkill);
+    return level.has_value();
+}
+
+std::string writeSkill(const Settings& settings) {
+    return skillName(settings.botSkill);
+}
+
 const Field fields[] = {
     {"sensitivity", readNumber<&Settings::sensitivity>, writeNumber<&Settings::sensitivity>},
     {"invert_mouse", readFlag<&Settings::invertMouse>, writeFlag<&Settings::invertMouse>},
@@ -165,6 +175,7 @@ const Field fields[] = {
     {"network_line", readFlag<&Settings::networkLine>, writeFlag<&Settings::networkLine>},
     {"name", readName, writeName},
     {"bots", readWhole<&Settings::bots>, writeWhole<&Settings::bots>},
+    {"bot_skill", readSkill, writeSkill},
     {"lan_search", readFlag<&Settings::lanSearch>, writeFlag<&Settings::lanSearch>},
     {"favourites", readServers<&Settings::favourites>, writeServers<&Settings::favourites>},
     {"recent", readServers<&Settings::recent>, writeServers<&Settings::recent>},

@@ -3,6 +3,7 @@
 
 #include "Bindings.h"
 #include "ServerAddress.h"
+#include "SkillLevel.h"
 
 #include <array>
 
@@ -40,6 +41,7 @@ struct Settings {
     std::string name;
     // The bots of a match against bots.
     int bots = 3;
+    SkillLevel botSkill = SkillLevel::normal;
     // The server list asks the local network.
     bool lanSearch = true;
     std::vector<ServerAddress> favourites;

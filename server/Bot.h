@@ -4,6 +4,7 @@
 #include "Arena.h"
 #include "Codec.h"
 #include "ServerPlayer.h"
+#include "SkillLevel.h"
 
 #include <array>
 #include <cstdint>
@@ -23,13 +24,34 @@ struct BotControls {
     int dy = 0;
 };
 
+// What sets a bot of one skill apart from one of another.
+struct BotSkill {
+    // Ticks from the first sight of a target to the first shot, drawn between the two.
+    int minReactionTicks = 0;
+    int maxReactionTicks = 0;
+    // The widest sideways error of a shot, in radians: at a target just chosen, and at one tracked
+    // for settleTicks or longer; it narrows evenly between. Errors in height are three quarters
+    // of these.
+    float firstAimError = 0;
+    float settledAimError = 0;
+    int settleTicks = 1;
+    // Radians a tick the view turns at most on a target.
+    float turnRate = 0;
+    // Humans farther away than this go unseen.
+    float sightRange = 0;
+
+    static BotSkill of(SkillLevel level);
+};
+
 // The mind of a server-side player. With no human in sight it walks from spawn point to spawn
 // point, jumping onto steps and choosing another goal when a wall holds it up. A human in sight
 // (nothing solid between the eyes) becomes its target: after a reaction delay it turns on it at a
-// limited rate and fires single shots at a human pace, each aimed a few degrees off at random.
+// limited rate and fires single shots at a human pace, each aimed a few degrees off at random,
+// fewer the longer it tracks the same target. How quick, how sure and how far-sighted it is are
+// its skill's.
 class Bot {
   public:
-    explicit Bot(uint32_t seed);
+    Bot(uint32_t seed, const BotSkill& skill);
 
     BotControls think(const ServerPlayer& self, const std::vector<Sighting>& humans,
                       const Arena& arena);
@@ -46,6 +68,7 @@ class Bot {
     int between(int low, int high);
     float spread(float halfWidth);
 
+    BotSkill skill;
     std::mt19937 random;
     bool hasWaypoint = false;
     vec3 waypoint;
@@ -54,6 +77,7 @@ class Bot {
     int stuckTicks = 0;
     char targetID = 0;
     int reactionDelay = 0;
+    int trackedTicks = 0;
     int triggerDelay = 0;
     float yawError = 0;
     float pitchError = 0;

@@ -48,12 +48,6 @@ GameServer::GameServer(const Arena& arena, uint32_t seed, std::ostream& log, Lis
     }
 }
 
-void GameServer::addBots(int count) {
-    for (int added = 0; added < count && lowestFreeID() != 0; ++added) {
-        seatBot();
-    }
-}
-
 // Under the first bot name that no bot has; with a seat free, one always is.
 ServerPlayer& GameServer::seatBot() {
     const char* const* name =
@@ -63,8 +57,20 @@ ServerPlayer& GameServer::seatBot() {
             });
         });
     ServerPlayer& bot = seat(*name, true, PeerAddress());
-    bots.emplace(bot.id(), Bot(random()));
+    bots.emplace(bot.id(), Bot(random(), botSkill));
     return bot;
+}
+
+void GameServer::seatWantedBots(Datagrams& out) {
+    while (int(bots.size()) < botsWanted && lowestFreeID() != 0) {
+        broadcastChat(seatBot().name() + " joined", out);
+    }
+}
+
+void GameServer::freeSeatFor(const std::string& name, Datagrams& out) {
+    char id = bots.rbegin()->first;
+    bots.erase(id);
+    removePlayer(id, "left to free a seat for " + name, out);
 }
 
 const ServerPlayer* GameServer::findPlayer(char id) const {
@@ -197,6 +203,9 @@ void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& fro
         refuseJoin(message.text, from, "banned", out);
         return;
     }
+    if (lowestFreeID() == 0 && !bots.empty()) {
+        freeSeatFor(message.text, out);
+    }
     if (lowestFreeID() == 0) {
         refuseJoin(message.text, from, "server full", out);
         return;
@@ -240,13 +249,18 @@ void GameServer::handle(ServerPlayer& sender, const ClientMessage& message, Data
     }
 }
 
+// A human's seat goes back to a bot that gave way.
 void GameServer::removePlayer(char id, const std::string& why, Datagrams& out) {
     auto gone = std::find_if(players.begin(), players.end(),
                              [id](const ServerPlayer& player) { return player.id() == id; });
     std::string name = gone->name();
+    bool human = !gone->isBot;
     players.erase(gone);
     writeLog(name + " " + why);
     broadcastChat(name + " left", out);
+    if (human) {
+        seatWantedBots(out);
+    }
 }
 
 Datagrams GameServer::tick() {
@@ -302,21 +316,24 @@ Datagrams GameServer::kick(char id, const std::string& reason) {
     for (const std::string& line : chatLines(name + " " + why)) {
         broadcastChat(line, out);
     }
-    bots.erase(id);
+    // A bot the host sends away leaves no wish for another in its place: the bots still playing
+    // are the ones wanted.
+    if (bots.erase(id) > 0) {
+        botsWanted = int(bots.size());
+    }
     removePlayer(id, why, out);
     return out;
 }
 
 Datagrams GameServer::setBots(int count) {
     Datagrams out;
+    botsWanted = count;
     while (int(bots.size()) > count) {
         char id = bots.rbegin()->first;
         bots.erase(id);
         removePlayer(id, "left", out);
     }
-    while (int(bots.size()) < count && lowestFreeID() != 0) {
-        broadcastChat(seatBot().name() + " joined", out);
-    }
+    seatWantedBots(out);
     return out;
 }
 
@@ -365,7 +382,7 @@ void GameServer::dropSilentClients(Datagrams& out) {
 }
 
 void GameServer::steerBots() {
-    std::vector<Sighting> humans = livingHumans();
+    std::vector<Sighting> humans = targetableHumans();
     for (auto& [id, bot] : bots) {
         ServerPlayer& self = *playerByID(id);
         BotControls controls = bot.think(self, humans, arena);
@@ -387,6 +404,9 @@ void GameServer::advance(ServerPlayer& player) {
         }
         return;
     }
+    if (player.protectionTicks > 0) {
+        --player.protectionTicks;
+    }
     stepBody(player.body, player.motion, player.moveIntent(), arena);
 }
 
@@ -396,13 +416,15 @@ void GameServer::fireIfReady(ServerPlayer& shooter, Datagrams& out) {
     }
     shooter.firedThisTick = true;
     shooter.shotCooldown = shotInterval;
+    shooter.protectionTicks = 0;
     if (ServerPlayer* victim = playerHitBy(shooter, players, arena.map())) {
         registerHit(shooter, *victim, out);
     }
 }
 
+// A player who has just spawned stops the shot unharmed.
 void GameServer::registerHit(ServerPlayer& shooter, ServerPlayer& victim, Datagrams& out) {
-    if (++victim.hitsTaken < hitsToKill) {
+    if (victim.isProtected() || ++victim.hitsTaken < hitsToKill) {
         return;
     }
     ++shooter.points;
@@ -415,6 +437,7 @@ void GameServer::registerHit(ServerPlayer& shooter, ServerPlayer& victim, Datagr
 void GameServer::spawn(ServerPlayer& player) {
     vec3 eye = farthestSpawnPoint(player);
     player.spawnAt(eye, yawTowardsCentre(eye));
+    player.protectionTicks = spawnProtectionTicks;
 }
 
 // Among spawn points equally far from everyone (as when nobody else lives), a random one.
@@ -446,10 +469,10 @@ float GameServer::yawTowardsCentre(vec3 eye) const {
     return std::atan2(-towards.x, -towards.z);
 }
 
-std::vector<Sighting> GameServer::livingHumans() const {
+std::vector<Sighting> GameServer::targetableHumans() const {
     std::vector<Sighting> humans;
     for (const ServerPlayer& player : players) {
-        if (!player.isBot && player.isAlive()) {
+        if (!player.isBot && player.isAlive() && !player.isProtected()) {
             humans.push_back({player.id(), player.body.getPosition()});
         }
     }

@@ -34,7 +34,12 @@ const int maxBots = maxPlayersInUpdate;
 // Bans last across restarts, so they end at times of the wall clock, which the program tells
 // through clockIs().
 //
-// Bots take seats like clients do, so each bot leaves one seat fewer for humans.
+// The host wants a number of bots, and they play while seats are free: a human who joins a full
+// server takes a bot's seat, and when a human's seat is freed, a bot that gave way comes back.
+// Only a server full of humans turns a human away.
+//
+// Everyone who spawns is safe from shots for a while (spawnProtectionTicks), and bots choose no
+// such player as a target; firing ends it.
 //
 // Query datagrams are answered apart from the game, unlogged, so a flood of them fills no log;
 // the heartbeats to the masters leave with the datagrams of a tick.
@@ -43,8 +48,8 @@ class GameServer {
     // The arena must offer at least one spawn point and outlive the server.
     GameServer(const Arena& arena, uint32_t seed, std::ostream& log, Listing listing = {});
 
-    // Seats up to count bots, as many as there are free seats.
-    void addBots(int count);
+    // The skill of the bots seated from now on.
+    void useBotSkill(const BotSkill& skill) { botSkill = skill; }
     Datagrams receive(const PeerAddress& from, const std::string& bytes);
     // One sixtieth of a second: input turned into motion and shots, then an update for every
     // client.
@@ -68,9 +73,10 @@ class GameServer {
     // A notice names the player and the reason (which may be empty), then the seat is freed as
     // for a timeout. The id must be seated.
     Datagrams kick(char id, const std::string& reason);
-    // Seats bots, or removes them from the highest id down, until there are count or no seat is
-    // free.
+    // Wants count bots: seats bots, or removes them from the highest id down, until there are
+    // count or no seat is free.
     Datagrams setBots(int count);
+    int wantedBots() const { return botsWanted; }
     // Kicks whoever plays from the address, then refuses its joins until the end (nothing: for
     // good); false, and nothing done, when the ban list is full.
     bool ban(uint32_t ip, std::optional<UnixTime> end, Datagrams& out);
@@ -91,6 +97,9 @@ class GameServer {
     char lowestFreeID() const;
     ServerPlayer& seat(const std::string& name, bool isBot, PeerAddress peer);
     ServerPlayer& seatBot();
+    void seatWantedBots(Datagrams& out);
+    // The bot with the highest id leaves, so that the human named can have its seat.
+    void freeSeatFor(const std::string& name, Datagrams& out);
 
     Datagrams answerQuery(const PeerAddress& from, const std::string& bytes);
     InfoPairs info(const std::string& challenge) const;
@@ -113,7 +122,8 @@ class GameServer {
     vec3 farthestSpawnPoint(const ServerPlayer& player);
     float yawTowardsCentre(vec3 eye) const;
 
-    std::vector<Sighting> livingHumans() const;
+    // The living humans a bot may choose as a target: none who has just spawned.
+    std::vector<Sighting> targetableHumans() const;
     void broadcast(const WireBytes& message, Datagrams& out) const;
     void broadcastChat(const std::string& line, Datagrams& out) const;
     void writeLog(const std::string& line);
@@ -127,6 +137,8 @@ class GameServer {
     // In id order, which is the order of the records in every update.
     std::vector<ServerPlayer> players;
     std::map<char, Bot> bots;
+    BotSkill botSkill = BotSkill::of(SkillLevel::normal);
+    int botsWanted = 0;
     uint64_t tickCount = 0;
     long malformed = 0;
     long unowned = 0;

@@ -236,7 +236,8 @@ int host(const ServerOptions& options, const Arena& arena, const Listing& listin
         game.restoreBans(std::move(bans.read.bans));
         hosting.savedBans = game.bans().revision();
     }
-    game.addBots(options.bots);
+    game.useBotSkill(BotSkill::of(options.botSkill));
+    game.setBots(options.bots);
     serve(hosting);
     game.summariseAtStop();
     log << game.malformedDatagrams() << " malformed datagrams dropped" << std::endl;

@@ -10,7 +10,7 @@
 namespace {
 
 const int maxPort = 65535;
-const char* const valueOptions[] = {"--port", "--address", "--bots",  "--map",
+const char* const valueOptions[] = {"--port", "--address", "--bots",  "--bot-skill", "--map",
                                     "--name", "--master",  "--admin", "--state"};
 
 // Letters, digits and the few signs systemd leaves unescaped in an instance's name: nothing that
@@ -54,6 +54,15 @@ std::string readAddress(const std::string& text, uint32_t& target) {
     return "";
 }
 
+std::string readSkill(const std::string& text, SkillLevel& target) {
+    std::optional<SkillLevel> level = parseSkillLevel(text);
+    if (!level) {
+        return "--bot-skill needs easy, normal or hard, got '" + text + "'";
+    }
+    target = *level;
+    return "";
+}
+
 // HOST:PORT, split at the last colon.
 std::string readMaster(const std::string& text, std::vector<MasterName>& masters) {
     size_t colon = text.rfind(':');
@@ -77,6 +86,9 @@ std::string readOption(const std::string& option, const std::string& value,
     }
     if (option == "--bots") {
         return readNumber(option, value, 0, maxBots, options.bots);
+    }
+    if (option == "--bot-skill") {
+        return readSkill(value, options.botSkill);
     }
     if (option == "--master") {
         return readMaster(value, options.masters);
@@ -117,9 +129,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments,
 }
 
 std::string usageLine() {
-    return "usage: cubefray-server [--port N] [--address A.B.C.D] [--bots N] [--map FILE]\n"
-           "                       [--name TEXT] [--master HOST:PORT]... [--admin PATH]\n"
-           "                       [--state DIR]\n"
+    return "usage: cubefray-server [--port N] [--address A.B.C.D] [--bots N]\n"
+           "                       [--bot-skill easy|normal|hard] [--map FILE] [--name TEXT]\n"
+           "                       [--master HOST:PORT]... [--admin PATH] [--state DIR]\n"
            "       cubefray-server admin [--socket PATH | --instance NAME] COMMAND";
 }
 
@@ -128,8 +140,10 @@ std::string helpText() {
            "  --port N            UDP port to serve on, 1 to 65535, or 0 for one the system picks\n"
            "                      (the first line of the log tells it); default 4000\n"
            "  --address A.B.C.D   serve on this IPv4 address only; default every address\n"
-           "  --bots N            server-side players, 0 to 4; each takes a seat of the four;\n"
-           "                      default 0\n"
+           "  --bots N            server-side players, 0 to 4, while seats are free: a human who\n"
+           "                      joins a full server takes a bot's seat, and the bot comes back\n"
+           "                      when a human leaves; default 0\n"
+           "  --bot-skill LEVEL   how well the bots play: easy, normal or hard; default normal\n"
            "  --map FILE          map to play; default mapdata among the server's resources, in\n"
            "                      Contents/Resources beside the program or in\n"
            "                      ../share/cubefray-server\n"
@@ -200,6 +214,7 @@ std::string adminHelpText() {
            "                         joins for the minutes, or for good\n"
            "  unban ADDRESS          lift the ban of the address\n"
            "  bans                   list the bans and their ends\n"
-           "  bots N                 have N bots, 0 to 4, as far as seats are free\n"
+           "  bots N                 want N bots, 0 to 4: they play in the seats humans leave\n"
+           "                         free\n"
            "  say TEXT               a notice of the server's in the chat\n";
 }

@@ -1,6 +1,8 @@
 #ifndef CUBEFRAY_SERVER_SERVEROPTIONS_H
 #define CUBEFRAY_SERVER_SERVEROPTIONS_H
 
+#include "SkillLevel.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@ struct ServerOptions {
     // The IPv4 address to serve on, in host byte order; 0: every address of the machine.
     uint32_t address = 0;
     int bots = 0;
+    SkillLevel botSkill = SkillLevel::normal;
     std::string mapPath;
     std::string name = "Cubefray server";
     std::vector<MasterName> masters;
@@ -36,7 +39,7 @@ struct CommandLine {
     std::string error;
 };
 
-// Reads [--port N] [--address A.B.C.D] [--bots N] [--map FILE] [--name TEXT]
+// Reads [--port N] [--address A.B.C.D] [--bots N] [--bot-skill LEVEL] [--map FILE] [--name TEXT]
 // [--master HOST:PORT]... [--admin PATH] [--state DIR] and --help, without the program name. The
 // map defaults to defaultMapPath; a repeated option takes its last value, but each --master adds a
 // master.

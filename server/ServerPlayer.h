@@ -23,6 +23,8 @@ struct ServerPlayer {
     char id() const { return body.getPlayerID(); }
     std::string name() const { return body.getPlayerName(); }
     bool isAlive() const { return respawnDelay == 0; }
+    // Just spawned: shots do it no harm.
+    bool isProtected() const { return protectionTicks > 0; }
     bool holds(Control control) const { return held[control]; }
     MoveIntent moveIntent() const;
 
@@ -46,6 +48,8 @@ struct ServerPlayer {
     bool firedThisTick = false;
     // Ticks left until respawn; zero while alive.
     int respawnDelay = 0;
+    // Ticks left of the protection of a player who has just spawned.
+    int protectionTicks = 0;
     uint64_t lastHeardTick = 0;
 };
 

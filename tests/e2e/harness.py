@@ -152,6 +152,49 @@ def start_server(bots):
     return Server("--port", str(port), "--bots", str(bots)), port
 
 
+class SeatHolders:
+    """Players on loopback sockets that hold seats of a server, keeping them from a thread of
+    their own and reading nothing but their ids. Humans take the seats of bots, so only humans
+    fill a house for good."""
+
+    def __init__(self, port, count):
+        self.server = ("127.0.0.1", port)
+        self.seats = []
+        for number in range(count):
+            sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+            sock.bind(("127.0.0.1", 0))
+            self.seats.append((sock, self._join(sock, "filler%d" % number)))
+        self.running = True
+        self.thread = threading.Thread(target=self._keep_seats, daemon=True)
+        self.thread.start()
+
+    def _join(self, sock, name):
+        sock.sendto(b"j" + name.encode().ljust(12, b"\0"), self.server)
+        deadline = time.monotonic() + 5
+        while select.select([sock], [], [], max(0.0, deadline - time.monotonic()))[0]:
+            data = sock.recv(2048)
+            if data[:1] == b"s" and len(data) == 2:
+                return data[1:]
+        sock.close()
+        raise AssertionError("no seat for " + name)
+
+    def _keep_seats(self):
+        next_keep_alive = 0
+        while self.running:
+            if time.monotonic() >= next_keep_alive:
+                for sock, own_id in self.seats:
+                    sock.sendto(b"x" + own_id, self.server)
+                next_keep_alive = time.monotonic() + 0.5
+            for sock in select.select([sock for sock, _ in self.seats], [], [], 0.05)[0]:
+                sock.recv(2048)
+
+    def close(self):
+        self.running = False
+        self.thread.join()
+        for sock, _ in self.seats:
+            sock.close()
+
+
 def xdotool(*args):
     subprocess.run(["xdotool", *args], check=True, timeout=10)
 

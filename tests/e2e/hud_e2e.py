@@ -7,9 +7,9 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (Client, FakeServer, Server, client_window, count_pixels,  # noqa: E402
-                     free_port, scripted_game, start_server, update_message, wait_for, white,
-                     window_rgb)
+from harness import (Client, FakeServer, SeatHolders, Server, client_window,  # noqa: E402
+                     count_pixels, free_port, scripted_game, start_server, update_message,
+                     wait_for, white, window_rgb)
 
 WIDTH, HEIGHT = 720, 480
 
@@ -52,8 +52,10 @@ class Statuses(unittest.TestCase):
         # the unit test's.
         self.assertGreater(banner_width(window_rgb(window)), 450)
 
-        full, port = start_server(bots=4)
+        full, port = start_server(bots=0)
         self.addCleanup(full.kill)
+        house = SeatHolders(port, 4)
+        self.addCleanup(house.close)
         client, window = self.client_against(port)
         time.sleep(4.0)
         self.assertTrue(250 < banner_width(window_rgb(window)) < 450, "no 'Server is full' banner")

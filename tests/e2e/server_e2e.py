@@ -9,12 +9,13 @@ import re
 import select
 import socket
 import sys
+import tempfile
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from harness import (BUILD_DIR, Client, client_window, start_server, wait_for,  # noqa: E402
-                     window_grey, xdotool)
+from harness import (BUILD_DIR, Client, Server, client_window, free_port,  # noqa: E402
+                     records_of, start_server, wait_for, window_grey, xdotool)
 
 STAMP = re.compile(r"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3})Z (.*)")
 
@@ -41,6 +42,24 @@ class ScriptedClient:
                 return data
         raise AssertionError("no answer to the join of " + name)
 
+    def listen(self, own_id, seconds):
+        """The server's chat lines and the updates' records in the next seconds, the seat kept
+        meanwhile."""
+        chat, updates = [], []
+        end = time.monotonic() + seconds
+        next_keep_alive = 0
+        while (now := time.monotonic()) < end:
+            if now >= next_keep_alive:
+                self.send(b"x" + own_id)
+                next_keep_alive = now + 0.5
+            if select.select([self.sock], [], [], min(0.05, end - now))[0]:
+                data = self.sock.recv(2048)
+                if data[:2] == b"ts":
+                    chat.append(data[2:].split(b"\0")[0].decode())
+                elif data[:1] == b"u":
+                    updates.append(records_of(data))
+        return chat, updates
+
 
 def stamped_lines(text):
     """The log as (UTC time, line) pairs; every line must carry a stamp."""
@@ -55,15 +74,16 @@ def stamped_lines(text):
 
 
 class Log(unittest.TestCase):
-    """Four scripted clients and a bot through joins, a refusal, chat, a leave and a timeout;
-    every line stamped with the time it happened."""
+    """Five scripted clients and a bot through joins, the bot giving its seat to a human and
+    taking one back, a refusal, chat, a leave and a timeout; every line stamped with the time it
+    happened."""
 
     def test_each_event_is_a_stamped_line(self):
         started = datetime.datetime.now(datetime.timezone.utc)
         server, port = start_server(bots=1)
         self.addCleanup(server.kill)
-        alice, bob, dave, eve = (ScriptedClient(port) for _ in range(4))
-        for client in (alice, bob, dave, eve):
+        alice, bob, dave, eve, frank = (ScriptedClient(port) for _ in range(5))
+        for client in (alice, bob, dave, eve, frank):
             self.addCleanup(client.sock.close)
 
         self.assertEqual(alice.join("alice"), b"s2")
@@ -73,11 +93,13 @@ class Log(unittest.TestCase):
         eve.send(b"")
         self.assertEqual(bob.join("bob"), b"s3")
         self.assertEqual(dave.join("dave"), b"s4")
-        self.assertEqual(eve.join("eve"), b"f")
+        self.assertEqual(eve.join("eve"), b"s1")
+        self.assertEqual(frank.join("frank"), b"f")
         bob.send(b"d3")
 
         def dave_timed_out():
-            alice.send(b"x2")  # alice keeps talking; dave has fallen silent
+            alice.send(b"x2")  # alice and eve keep talking; dave has fallen silent
+            eve.send(b"x1")
             return "dave timed out" in server.text()
         self.assertTrue(wait_for(dave_timed_out, 15), server.text())
         self.assertEqual(server.stop(), 0)
@@ -90,7 +112,7 @@ class Log(unittest.TestCase):
         self.assertLessEqual(times[-1], stopped)
         # The bot may shoot someone meanwhile; a summary's span is the stop's.
         events = [re.sub(r"in the last \d+ s$", "in the last N s", line) for _, line in lines
-                  if not re.fullmatch(r"bot_ann killed (alice|bob|dave)", line)]
+                  if not re.fullmatch(r"bot_ann killed \w+", line)]
         map_path = os.path.join(os.path.realpath(BUILD_DIR), "Contents", "Resources", "mapdata")
         self.assertEqual(events, [
             "Cubefray server on port %d, map %s, 1 bots" % (port, map_path),
@@ -101,8 +123,11 @@ class Log(unittest.TestCase):
             "dropped a malformed datagram of 2 bytes from " + eve.address,
             "bob joined as 3 from " + bob.address,
             "dave joined as 4 from " + dave.address,
-            "refused eve from %s: server full" % eve.address,
+            "bot_ann left to free a seat for eve",
+            "eve joined as 1 from " + eve.address,
+            "refused frank from %s: server full" % frank.address,
             "bob left",
+            "bot_ann joined as 3 (bot)",
             "dave timed out",
             "dropped 1 more malformed datagram from 127.0.0.1 in the last N s",
             "2 malformed datagrams dropped",
@@ -111,6 +136,88 @@ class Log(unittest.TestCase):
         joined, timed_out = (next(when for when, line in lines if line.startswith(what))
                              for what in ("dave joined", "dave timed out"))
         self.assertGreater(timed_out - joined, datetime.timedelta(seconds=4.9))
+
+
+class Seats(unittest.TestCase):
+    """Bots play in the seats humans leave free."""
+
+    def test_a_human_takes_a_bots_seat_which_a_bot_takes_back_when_the_human_leaves(self):
+        server, port = start_server(bots=4)
+        self.addCleanup(server.kill)
+        guest, friend = ScriptedClient(port), ScriptedClient(port)
+        for client in (guest, friend):
+            self.addCleanup(client.sock.close)
+        self.assertEqual(guest.join("guest"), b"s4")
+        self.assertEqual(friend.join("friend"), b"s3")
+        guest.send(b"d4")
+        chat, updates = friend.listen(b"3", 0.5)
+        self.assertEqual(chat, ["friend joined", "guest left", "bot_cal joined"])
+        self.assertEqual(sorted(name for _, name, *_ in updates[-1]),
+                         ["bot_ann", "bot_ben", "bot_cal", "friend"])
+        events = [line for line in server.text().splitlines() if " killed " not in line]
+        self.assertEqual([line.split(" ", 1)[1] for line in events[5:]], [
+            "bot_dot left to free a seat for guest",
+            "guest joined as 4 from " + guest.address,
+            "bot_cal left to free a seat for friend",
+            "friend joined as 3 from " + friend.address,
+            "guest left",
+            "bot_cal joined as 4 (bot)"])
+
+
+def corridor_map():
+    """A map one cell wide and eight long with a floor cell at each end only: two players spawn
+    at the ends, facing each other."""
+    cells = ["1 1" if y == 0 and z in (0, 7) else "0 0" for y in range(5) for z in range(8)]
+    return "1 5 8 " + " ".join(cells) + " "
+
+
+class SpawnProtection(unittest.TestCase):
+    """Two scripted players face each other down a corridor: the shooter holds fire from the
+    moment the target spawns."""
+
+    def test_the_just_spawned_are_spared_two_seconds_or_until_they_fire(self):
+        folder = tempfile.TemporaryDirectory()
+        self.addCleanup(folder.cleanup)
+        path = os.path.join(folder.name, "corridor")
+        with open(path, "w") as text:
+            text.write(corridor_map())
+        port = free_port()
+        server = Server("--port", str(port), "--map", path)
+        self.addCleanup(server.kill)
+        shooter, target = ScriptedClient(port), ScriptedClient(port)
+        for client in (shooter, target):
+            self.addCleanup(client.sock.close)
+        self.assertEqual(shooter.join("shooter"), b"s1")
+        shooter.send(b"k1\x05\x01")
+        self.assertEqual(target.join("target"), b"s2")
+
+        def kills():
+            """When the shooter killed the target; both keep their seats meanwhile."""
+            shooter.send(b"x1")
+            target.send(b"x2")
+            return [when for when, line in stamped_lines(server.text())
+                    if line == "shooter killed target"]
+        self.assertTrue(wait_for(lambda: len(kills()) == 1, 10))
+        spawned = next(when for when, line in stamped_lines(server.text())
+                       if line.startswith("target joined"))
+        self.assertGreaterEqual(kills()[0] - spawned, datetime.timedelta(seconds=2))
+        self.assertLess(kills()[0] - spawned, datetime.timedelta(seconds=3))
+
+        # Back after three seconds, the target fires at once and loses its protection.
+        def respawned():
+            """Whether the latest update shows the target alive; earlier ones wait unread."""
+            shooter.send(b"x1")
+            _, updates = target.listen(b"2", 0.1)
+            return any(name == "target" and position[0] >= 0
+                       for _, name, position, *_ in (updates or [[]])[-1])
+        self.assertTrue(wait_for(respawned, 10))
+        fired = datetime.datetime.now(datetime.timezone.utc)
+        target.send(b"k2\x05\x01")
+        time.sleep(0.1)
+        target.send(b"k2\x05\x00")
+        self.assertTrue(wait_for(lambda: len(kills()) == 2, 10))
+        self.assertLess(kills()[1] - fired, datetime.timedelta(seconds=1))
+        self.assertEqual(server.stop(), 0)
 
 
 def picture_shift(before, after, horizontal=True, reach=60):

@@ -106,21 +106,23 @@ class StartScreen(unittest.TestCase):
                          ("127.0.0.1", relays[1].port)]
         folder = tempfile.TemporaryDirectory()
         self.addCleanup(folder.cleanup)
-        settings = "lan_search = no\nname = tester\nbots = 2\nmasters = 127.0.0.1:%d\n" % (
-            master.port)
+        settings = ("lan_search = no\nname = tester\nbots = 2\nbot_skill = hard\n"
+                    "masters = 127.0.0.1:%d\n" % master.port)
         client = Client("--start", env=isolated_env(folder.name, settings))
         self.addCleanup(client.kill)
         window = client_window(client)
         xdotool("mousemove", "--window", window, "700", "470")
         time.sleep(1)
 
-        # Play against bots: the game's own server with two bots, a real match, then Leave.
+        # Play against bots: the game's own server with two hard bots, a real match, then Leave.
         xdotool("key", "Return")
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: bot_ben\n" in client.text(), 30),
                         client.text()[-1500:])
         self.assertTrue(wait_for(lambda: "ADDING PLAYER: tester\n" in client.text(), 10))
         own = self.own_server_of(client)
         self.assertIsNotNone(own)
+        with open("/proc/%d/cmdline" % own) as arguments:
+            self.assertIn("\0".join(["--bots", "2", "--bot-skill", "hard"]), arguments.read())
         time.sleep(1)
         match = window_rgb(window)
         xdotool("key", "Escape", "Up", "Return")

@@ -78,13 +78,18 @@ TEST(Admin, ABanKicksTheAddressAndRefusesItsJoinsUntilItsEnd) {
     EXPECT_EQ(game.command("bans").text, "no bans");
 }
 
+// The bots wanted fill the seats humans leave free; a bot the host kicks is wanted no more.
 TEST(Admin, BotsComeAndGoAsSeatsAllowAndNoticesFitTheChat) {
     HostedGame game;
     EXPECT_EQ(game.command("bots 3").text, "1 bots: no seat for more");
-    game.command("kick 2");
+    EXPECT_EQ(chatFor(game.command("kick 2").datagrams, clientAddress(1)),
+              (Lines{"s:bob was kicked", "s:bob left", "s:bot_ben joined"}));
+    EXPECT_EQ(game.command("kick bot_ann").text, "kicked bot_ann");
+    EXPECT_EQ(game.server.wantedBots(), 1);
+    EXPECT_EQ(game.server.playerCount(), 3u);
     AdminAnswer answer = game.command("bots 2");
     EXPECT_EQ(answer.text, "2 bots");
-    EXPECT_EQ(chatFor(answer.datagrams, clientAddress(1)), Lines{"s:bot_ben joined"});
+    EXPECT_EQ(chatFor(answer.datagrams, clientAddress(1)), Lines{"s:bot_ann joined"});
     answer = game.command("bots 0");
     EXPECT_EQ(chatFor(answer.datagrams, clientAddress(1)),
               (Lines{"s:bot_ann left", "s:bot_ben left"}));
@@ -100,7 +105,7 @@ TEST(Admin, BotsComeAndGoAsSeatsAllowAndNoticesFitTheChat) {
 TEST(Admin, StatusListsTheServerAndEverySeat) {
     HostedGame game;
     game.run(150, {{1, '1'}});
-    game.server.addBots(1);
+    game.server.setBots(1);
     EXPECT_EQ(statusText(game.server),
               "name: Friday arena\nport: 4000\nmap: mapdata\nuptime: 0:00:02\nseats: 4 of 4\n"
               "id  name         kind   address                 score  silent\n"

@@ -17,6 +17,7 @@ TEST(Combat, HeldFireShootsEverySixthTickAndTheFourthHitKillsUntilRespawn) {
         batch = game.run(1, {{1, alice}, {2, bob}});
         return updateFor(batch, clientAddress(2)).value();
     };
+    game.run(spawnProtectionTicks, {{1, alice}, {2, bob}});
     // Letting go at tick 2 and pressing again at tick 3 does not beat the interval.
     ServerMessage update;
     std::vector<int> shotTicks;
@@ -45,6 +46,38 @@ TEST(Combat, HeldFireShootsEverySixthTickAndTheFourthHitKillsUntilRespawn) {
     game.press(2, bob, fire, false);
     EXPECT_TRUE(near(tick().players[1].position, b, 1.0f));
     EXPECT_EQ(game.player(bob).hitsTaken, 0);
+}
+
+// The same corridor: bob has just spawned when alice opens fire, and again after she kills him.
+TEST(Combat, TheJustSpawnedAreUnhurtForTwoSecondsOrUntilTheyFire) {
+    TestGame game(mapText(1, 5, 8, [](int, int y, int z) { return y == 0 && (z == 0 || z == 7); }));
+    char alice = game.join(1, "alice");
+    char bob = game.join(2, "bob");
+    std::vector<std::pair<int, char>> both = {{1, alice}, {2, bob}};
+    game.press(1, alice, fire);
+    for (int t = 1; t < spawnProtectionTicks; ++t) {
+        game.run(1, both);
+        ASSERT_TRUE(game.player(bob).isProtected()) << t;
+        ASSERT_EQ(game.player(bob).hitsTaken, 0) << t;
+    }
+    game.run(shotInterval, both);
+    EXPECT_EQ(game.player(bob).hitsTaken, 1);
+    // Shooting ended alice's own protection at once: bob hurts her as soon as he fires.
+    game.press(2, bob, fire);
+    game.run(1, both);
+    EXPECT_EQ(game.player(alice).hitsTaken, 1);
+    game.press(2, bob, fire, false);
+
+    game.run(4 * shotInterval, both);
+    ASSERT_FALSE(game.player(bob).isAlive());
+    game.run(respawnTicks, both);
+    ASSERT_TRUE(game.player(bob).isProtected());
+    game.run(shotInterval, both);
+    EXPECT_EQ(game.player(bob).hitsTaken, 0);
+    game.press(2, bob, fire);
+    game.run(2 * shotInterval, both);
+    EXPECT_FALSE(game.player(bob).isProtected());
+    EXPECT_GT(game.player(bob).hitsTaken, 0);
 }
 
 // A line of players along z, facing +z, in an open corridor; a solid cell fills z = 448 to 512.

@@ -20,7 +20,7 @@ std::optional<InfoPairs> answer(TestGame& game, int client, const std::string& c
 
 TEST(Listing, GetInfoTellsTheSeatsNameAndMapAndChangesNothing) {
     TestGame game(walledRoom(8, 8), 7, {"Test \\ arena\n", "mapdata", {}});
-    game.server.addBots(2);
+    game.server.setBots(2);
     game.join(1, "alice");
     game.log.str("");
     EXPECT_EQ(answer(game, 2, "x7"), (InfoPairs{{"gamename", "Cubefray"},
@@ -112,7 +112,7 @@ TEST(Listing, HeartbeatsGoAtStartOnBecomingEmptyOrFullOrNotAndEveryFiveMinutes) 
     EXPECT_EQ(game.heartbeatsIn(60, {}), Ticks{181});
 
     alice = game.join(1, "alice");
-    game.server.addBots(2);
+    game.server.setBots(2);
     EXPECT_EQ(game.heartbeatsIn(10, {{1, alice}}), Ticks{241});
     // Full, or no longer full, before a second has passed since the last heartbeat: told once
     // it has.

@@ -17,33 +17,37 @@ Lines newLines(TestGame& game) {
     return lines;
 }
 
-// A full house refusing a flood of joins: the first in full, then one line every ten seconds of
-// ticks for as long as the flood goes on, nothing for a quiet window, and in full again after it.
+// A full house of humans refusing a flood of joins: the first in full, then one line every ten
+// seconds of ticks for as long as the flood goes on, nothing for a quiet window, and in full again
+// after it.
 TEST(LogSummary, AFloodOfRefusalsWritesALineEveryTenSeconds) {
     TestGame game(walledRoom(8, 8));
-    game.server.addBots(4);
+    std::vector<std::pair<int, char>> house;
+    for (int client = 1; client <= maxPlayersInUpdate; ++client) {
+        house.emplace_back(client, game.join(client, "player"));
+    }
     newLines(game);
     std::string join = wire(encodeJoin("eve"));
     for (int tick = 0; tick < 599; ++tick) {
         for (int i = 0; i < 9; ++i) {
             game.server.receive(from(1 + i % 3, 6000 + tick), join);
         }
-        game.server.tick();
+        game.run(1, house);
     }
     EXPECT_EQ(newLines(game), Lines{"refused eve from 127.0.0.1:6000: server full"});
-    game.server.tick();
+    game.run(1, house);
     EXPECT_EQ(newLines(game), Lines{"refused 5,390 more joins from 3 addresses in the last 10 s"});
 
     // From one address a summary names it; one from each of many counts them up to a bound.
     game.server.receive(from(7), join);
-    game.run(600);
+    game.run(600, house);
     EXPECT_EQ(newLines(game), Lines{"refused 1 more join from 127.0.0.7 in the last 10 s"});
-    game.run(600);
+    game.run(600, house);
     EXPECT_EQ(newLines(game), Lines{});
     for (uint32_t host = 1; host <= 1001; ++host) {
         game.server.receive(from(host), join);
     }
-    game.run(600);
+    game.run(600, house);
     EXPECT_EQ(newLines(game), (Lines{"refused eve from 127.0.0.1:5000: server full",
                                      "refused 1,000 more joins from at least 256 addresses in "
                                      "the last 10 s"}));

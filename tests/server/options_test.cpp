@@ -13,18 +13,27 @@ TEST(ServerOptions, DefaultsEveryOptionTheLastOfARepeatAndHelp) {
     ASSERT_EQ(line.action, CommandLine::Action::run);
     EXPECT_EQ(line.options.port, 4000);
     EXPECT_EQ(line.options.bots, 0);
+    EXPECT_EQ(line.options.botSkill, SkillLevel::normal);
     EXPECT_EQ(line.options.mapPath, "/default/mapdata");
     EXPECT_EQ(line.options.address, 0u);
     EXPECT_EQ(line.options.name, "Cubefray server");
     EXPECT_TRUE(line.options.masters.empty());
-    line = parse({"--bots",      "4",         "--map",    "arena.txt",       "--port",
-                  "1",           "--port",    "65535",    "--address",       "127.0.0.2",
-                  "--name",      "Two words", "--master", "m.example:27950", "--master",
-                  "127.0.0.1:1", "--port",    "0",        "--admin",         "/run/a.sock",
-                  "--state",     "/var/lib/s"});
+    line = parse({"--bots",      "4",
+                  "--map",       "arena.txt",
+                  "--port",      "1",
+                  "--port",      "65535",
+                  "--address",   "127.0.0.2",
+                  "--name",      "Two words",
+                  "--master",    "m.example:27950",
+                  "--master",    "127.0.0.1:1",
+                  "--port",      "0",
+                  "--admin",     "/run/a.sock",
+                  "--state",     "/var/lib/s",
+                  "--bot-skill", "hard"});
     ASSERT_EQ(line.action, CommandLine::Action::run);
     EXPECT_EQ(line.options.port, 0);
     EXPECT_EQ(line.options.bots, 4);
+    EXPECT_EQ(line.options.botSkill, SkillLevel::hard);
     EXPECT_EQ(line.options.mapPath, "arena.txt");
     EXPECT_EQ(line.options.address, 0x7f000002u);
     EXPECT_EQ(line.options.name, "Two words");
@@ -52,6 +61,9 @@ TEST(ServerOptions, RejectsBadArgumentsWithAReason) {
          "--port needs a number from 0 to 65535, got '99999999999999999999'"},
         {{"--bots", "5"}, "--bots needs a number from 0 to 4, got '5'"},
         {{"--bots", "-1"}, "--bots needs a number from 0 to 4, got '-1'"},
+        {{"--bot-skill", "Hard"}, "--bot-skill needs easy, normal or hard, got 'Hard'"},
+        {{"--bot-skill", ""}, "--bot-skill needs easy, normal or hard, got ''"},
+        {{"--bot-skill"}, "--bot-skill needs a value"},
         {{"--name"}, "--name needs a value"},
         {{"--address", "localhost"}, "--address needs an IPv4 address as A.B.C.D, got 'localhost'"},
         {{"--address", "127.0.0.256"},

@@ -109,3 +109,57 @@ TEST(Roster, MalformedDatagramsAreDroppedAndCounted) {
 }
 
 } // namespace
+
+namespace {
+
+// Four bots wanted: each human who joins the full house takes the seat of the bot with the
+// highest id, and each human seat freed by a leave, a timeout or a kick goes back to a bot.
+TEST(Roster, HumansTakeTheSeatsOfBotsWhichReturnAsHumansGo) {
+    TestGame game(walledRoom(8, 8));
+    game.server.setBots(maxBots);
+    game.log.str("");
+    Datagrams reply = game.send(1, wire(encodeJoin("alice")));
+    EXPECT_EQ(sentTo(reply, clientAddress(1)).at(0), "s4");
+    EXPECT_EQ(chatFor(reply, clientAddress(1)), Lines{"s:alice joined"});
+    EXPECT_EQ(game.join(2, "bob"), '3');
+    reply = game.send(3, wire(encodeJoin("carol")));
+    EXPECT_EQ(chatFor(reply, clientAddress(1)), (Lines{"s:bot_ben left", "s:carol joined"}));
+    EXPECT_EQ(game.join(4, "dave"), '1');
+    EXPECT_EQ(game.join(5, "erin"), 0);
+    EXPECT_EQ(game.log.str(), "bot_dot left to free a seat for alice\n"
+                              "alice joined as 4 from 127.0.0.1:40001\n"
+                              "bot_cal left to free a seat for bob\n"
+                              "bob joined as 3 from 127.0.0.1:40002\n"
+                              "bot_ben left to free a seat for carol\n"
+                              "carol joined as 2 from 127.0.0.1:40003\n"
+                              "bot_ann left to free a seat for dave\n"
+                              "dave joined as 1 from 127.0.0.1:40004\n"
+                              "refused erin from 127.0.0.1:40005: server full\n");
+
+    game.log.str("");
+    reply = game.send(1, {MessageType::leave, '4'});
+    EXPECT_EQ(chatFor(reply, clientAddress(2)), (Lines{"s:alice left", "s:bot_ann joined"}));
+    Datagrams kicked = game.server.kick('3', "");
+    EXPECT_EQ(chatFor(kicked, clientAddress(4)),
+              (Lines{"s:bob was kicked", "s:bob left", "s:bot_ben joined"}));
+    game.run(silenceLimitTicks, {{4, '1'}});
+    // The bots may kill someone meanwhile.
+    Lines events;
+    std::istringstream log(game.log.str());
+    for (std::string line; std::getline(log, line);) {
+        if (line.find(" killed ") == std::string::npos) {
+            events.push_back(line);
+        }
+    }
+    EXPECT_EQ(events,
+              (Lines{"alice left", "bot_ann joined as 4 (bot)", "bob was kicked",
+                     "bot_ben joined as 3 (bot)", "carol timed out", "bot_cal joined as 2 (bot)"}));
+    EXPECT_EQ(game.server.playerCount(), 4u);
+    // Dave is the only human left; the host wants fewer bots now, so his leave brings none.
+    game.server.setBots(1);
+    game.send(4, {MessageType::leave, '1'});
+    EXPECT_EQ(game.server.playerCount(), 1u);
+    EXPECT_EQ(game.player('2').name(), "bot_cal");
+}
+
+} // namespace

@@ -21,6 +21,7 @@ TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     changed.networkLine = true;
     changed.name = "alice";
     changed.bots = 2;
+    changed.botSkill = SkillLevel::hard;
     changed.lanSearch = false;
     changed.favourites = {{"game.example", 4001}};
     changed.recent = {{"127.0.0.1", 4000}, {"localhost", 4002}};
@@ -38,7 +39,7 @@ TEST(Settings, ReadBackWhatIsWrittenClampAndTurnDamageIntoDefaults) {
     for (const char* damaged :
          {"sensitivity = fast\n", "volume = nan\n", "invert_mouse = maybe\n", "field_of_view\n",
           "x\ny = 3\nsensitivity = 1e99\n", "turn_view_locally = 1\n", "masters = a b:27950\n",
-          "favourites = host:99999\n", "recent = :4000\n"}) {
+          "favourites = host:99999\n", "recent = :4000\n", "bot_skill = expert\n"}) {
         SettingsRead read = parseSettings(damaged);
         EXPECT_NE(read.problem, "") << damaged;
         EXPECT_EQ(formatSettings(read.settings), formatSettings(Settings())) << damaged;
@@ -113,6 +114,31 @@ TEST(Menu, ClicksChooseChangeAndResume) {
     // The link's line lies under the items, inside the panel.
     EXPECT_TRUE(menu.panel(viewport).contains(menu.linkBox(viewport).centre));
     EXPECT_LT(menu.linkBox(viewport).centre.y, menu.itemBox(8, viewport).centre.y);
+}
+
+// The start screen's settings hold the bots of a match against bots; their skill goes round.
+TEST(Menu, TheStartScreenSetsTheBotsAndTheirSkill) {
+    Menu menu(false, Menu::Kind::startScreen);
+    Settings settings;
+    menu.show();
+    while (menu.item(menu.selected()) != Menu::Item::botSkill) {
+        menu.keyDown(Key::down, settings);
+    }
+    char buffer[48];
+    EXPECT_EQ(menu.line(menu.selected(), settings, buffer), "Bot skill  normal");
+    EXPECT_EQ(menu.keyDown(Key::right, settings), Menu::Action::changed);
+    EXPECT_EQ(menu.line(menu.selected(), settings, buffer), "Bot skill  hard");
+    menu.keyDown(Key::enter, settings);
+    EXPECT_EQ(settings.botSkill, SkillLevel::easy);
+    vec2 viewport(720, 480);
+    Menu::Box box = menu.itemBox(menu.selected(), viewport);
+    menu.click(box.centre - vec2(50, 0), viewport, settings);
+    EXPECT_EQ(settings.botSkill, SkillLevel::hard);
+    EXPECT_EQ(menu.item(menu.selected() - 1), Menu::Item::bots);
+    Menu inMatch(true);
+    for (size_t i = 0; i < inMatch.itemCount(); ++i) {
+        EXPECT_NE(inMatch.item(i), Menu::Item::botSkill);
+    }
 }
 
 } // namespace
