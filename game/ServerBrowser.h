@@ -22,7 +22,8 @@ struct ServerEntry {
     double ping = 0;
     bool favourite = false;
 
-    bool full() const { return players >= maxPlayers; }
+    // Bots give up their seats to humans, so only humans fill a server.
+    bool full() const { return players - bots >= maxPlayers; }
 };
 
 // Where to look for servers: the local network, the servers the player knows (favourites and

@@ -18,11 +18,11 @@ std::string challengeOf(const ServerBrowser& browser) {
 }
 
 std::string answer(const std::string& challenge, const std::string& name, int clients,
-                   const std::string& game = gameName) {
+                   int bots = 0, const std::string& game = gameName) {
     return encodeInfoResponse({{"gamename", game},
                                {"protocol", "1"},
                                {"clients", std::to_string(clients)},
-                               {"bots", "1"},
+                               {"bots", std::to_string(bots)},
                                {"sv_maxclients", "4"},
                                {"hostname", name},
                                {"mapname", "mapdata"},
@@ -77,17 +77,18 @@ TEST(ServerBrowser, AsksItsSourcesTwiceAndListsOnlyAnswersToItsOwnQuestions) {
     EXPECT_EQ(countTo(browser, alpha), 1u);
     std::string second = challengeOf(browser);
 
-    EXPECT_NE(browser.receive(answer(second, "Alpha", 2), alpha, 30), nullptr);
+    // Alpha's bots give their seats to humans: it is not full; Beta's four humans fill it.
+    EXPECT_NE(browser.receive(answer(second, "Alpha", 4, 2), alpha, 30), nullptr);
     EXPECT_EQ(browser.receive(answer(first, "Beta", 4), beta, 20)->name, "Beta");
     // Answers to questions never asked, of other games, or again: nothing new.
     EXPECT_EQ(browser.receive(answer("forged", "Evil", 1), {0x7f000003, 4000}, 40), nullptr);
-    EXPECT_EQ(browser.receive(answer(first, "Other", 1, "Other"), {0x7f000004, 4000}, 40), nullptr);
+    EXPECT_EQ(browser.receive(answer(first, "Other", 1, 0, "Other"), {0x7f000004, 4000}, 40), nullptr);
     EXPECT_EQ(browser.receive(answer(first, "Beta", 4), beta, 600), nullptr);
     ASSERT_EQ(browser.servers().size(), 2u);
     const ServerEntry& fastest = browser.servers()[0];
     EXPECT_EQ(fastest.address, alpha);
     EXPECT_EQ(fastest.ping, 20);
-    EXPECT_EQ(fastest.players, 2);
+    EXPECT_EQ(fastest.players, 4);
     EXPECT_FALSE(fastest.full());
     EXPECT_TRUE(browser.servers()[1].full());
     EXPECT_TRUE(browser.servers()[1].favourite);
