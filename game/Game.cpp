@@ -195,6 +195,7 @@ void Game::applyUpdate(const ServerMessage& update, double now) {
     if (joined) {
         sounds.add(SoundKind::join);
     }
+    noticeSpawnsAndFire(now);
     if (shotAllowance.take()) {
         startShotEffects(now);
     }
@@ -279,14 +280,16 @@ void Game::startShotEffects(double now) {
             }
             crossedPlayer = true;
             // An explosion inside the own body would fill the whole view; the red flash at the
-            // edge shows that hit instead.
-            if (target.getPlayerID() != clientPlayerID) {
+            // edge shows that hit instead. A shielded body only throws sparks.
+            if (shields.covers(target.getPlayerID(), now)) {
+                particleManager.add(3, entry, shotColor, 2.0f);
+            } else if (target.getPlayerID() != clientPlayerID) {
                 particleManager.addExplosion(30, entry, shotColor, 12.0f, 7.0f);
                 sounds.add(SoundKind::explosion, entry);
             }
         }
         Crossing first = firstBodyCrossed(origin, end, targetBodies.data(), targetBodies.size());
-        if (first.index >= 0) {
+        if (first.index >= 0 && !shields.covers(targets[size_t(first.index)]->getPlayerID(), now)) {
             const Player& target = *targets[size_t(first.index)];
             combat.shotHit(shooter, target, clientPlayerID, now);
             soundHit(shooter, target);
@@ -315,6 +318,24 @@ void Game::noticeDeaths(double now) {
             if (player.getPlayerID() == clientPlayerID) {
                 sounds.add(SoundKind::ownDeath);
             }
+        }
+    }
+}
+
+// A player seen coming into play after the roster was first heard has just spawned: the own
+// player on joining too. A shot ends the shield before it flies, as on the server.
+void Game::noticeSpawnsAndFire(double now) {
+    bool rosterKnown = !priorBodies.empty();
+    for (const Player& player : players) {
+        const PriorBody* prior = priorBodyOf(player.getPlayerID());
+        bool firstSeen =
+            prior == nullptr && (rosterKnown || player.getPlayerID() == clientPlayerID);
+        bool backInPlay = prior != nullptr && !prior->alive;
+        if (!player.awaitingRespawn() && (firstSeen || backInPlay)) {
+            shields.spawned(player.getPlayerID(), now);
+        }
+        if (player.isShooting()) {
+            shields.fired(player.getPlayerID());
         }
     }
 }

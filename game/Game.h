@@ -18,6 +18,7 @@
 #include "Settings.h"
 #include "ShotAllowance.h"
 #include "SoundEvents.h"
+#include "SpawnShields.h"
 
 #include <array>
 #include <optional>
@@ -102,6 +103,8 @@ class Game {
     Player* playerByID(char id);
     // The player as the picture shows it, or nullptr.
     Player* shownPlayer(char id);
+    // Whether the server keeps the player from harm just after its spawn, as far as can be told.
+    bool isShielded(char id) const { return shields.covers(id, currentTime); }
     // How far behind the newest report the other players are drawn, in milliseconds.
     double renderDelay() const;
     // What waits to be sent to the server, oldest first.
@@ -138,6 +141,7 @@ class Game {
     void startShotEffects(double now);
     void soundHit(const Player& shooter, const Player& target);
     void noticeDeaths(double now);
+    void noticeSpawnsAndFire(double now);
     void rememberOwnView();
     void followOwnView(const Player* own, double now);
     double turnsSettleAfter() const;
@@ -170,6 +174,7 @@ class Game {
     double mouseCarryY = 0;
     // Updates beyond it are a flood: the roster follows them, their shots are not worked out.
     ShotAllowance shotAllowance;
+    SpawnShields shields;
 };
 
 #endif

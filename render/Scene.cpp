@@ -48,6 +48,8 @@ const float nameTagGap = 4;
 const float nameTagReach = 160;
 // The start screen's view turns a radian in this many milliseconds.
 const double backdropTurnMillis = 12000;
+// Radians a millisecond: a shielded body brightens and dims about twice a second.
+const double shieldPulse = 0.012;
 // Where the camera stands before the client has found itself in the roster.
 const vec3 waitingEye(1023.18f, 500.201f, 664.032f);
 const vec3 waitingTarget(1023.21f, 500.197f, 665.032f);
@@ -268,7 +270,13 @@ void Scene::drawOtherPlayers(const Game& game, const mat4& view) {
             continue;
         }
         program.bind(cubeMesh);
-        program.color(2, 2, 2, 2);
+        if (game.isShielded(p.getPlayerID())) {
+            // A pale blue that breathes: not worth a shot yet.
+            float glow = 1.6f + 0.6f * float(std::sin(game.currentTime * shieldPulse));
+            program.color(0.5f * glow, 0.9f * glow, 1.4f * glow, 1);
+        } else {
+            program.color(2, 2, 2, 2);
+        }
         program.draw(view * translate(p.getPosition()) * scale(bodySize.x, bodySize.y, bodySize.z),
                      150);
     }

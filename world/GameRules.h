@@ -19,6 +19,10 @@ const float walkSpeed = 6;
 // Vertical speed at take-off, units a tick.
 const float jumpSpeed = 12;
 
+// A player who has just spawned cannot be hurt for this many ticks (two seconds), or until it
+// fires: time to see where it is before anyone can take it down.
+const int spawnProtectionTicks = 120;
+
 // A shot that meets no solid cube ends this far from the shooter's eye.
 const float shotReach = 5000;
 

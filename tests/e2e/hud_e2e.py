@@ -94,6 +94,9 @@ class ScriptedCombat(unittest.TestCase):
     """A scripted server high above the map, where nothing stands in a line of fire."""
 
     ME = ("1", "tester", (1024.0, 700.0, 400.0), (0.0, 0.0, 1.0))
+    # Whoever has just come into play, the own player on joining too, is kept from harm for two
+    # seconds; the shots of these tests fly later.
+    SETTLE = 2.1
 
     def setUp(self):
         self.server, _, self.window = scripted_game(self, [self.ME])
@@ -105,7 +108,7 @@ class ScriptedCombat(unittest.TestCase):
 
     def test_a_hit_from_ahead_flashes_the_top_but_leaves_the_scores_white(self):
         ahead = ("2", "ahead", (1024.0, 700.0, 700.0), (0.0, 0.0, -1.0))
-        self.play([self.ME, ahead], 1.0)
+        self.play([self.ME, ahead], self.SETTLE)
         calm = window_rgb(self.window)
         self.play([self.ME, ahead + (True,)], 0.3)
         rows = window_rgb(self.window)
@@ -116,10 +119,18 @@ class ScriptedCombat(unittest.TestCase):
         self.assertGreater(len(cores), 100)
         self.assertLess(sum(not white(*rows[y][3 * x:3 * x + 3]) for x, y in cores), 5)
 
+    def test_a_player_just_in_play_shows_its_shield_for_two_seconds(self):
+        fresh = ("2", "fresh", (1000.0, 700.0, 700.0), (0.0, 0.0, -1.0))
+        blue = lambda r, g, b: b > r + 60  # noqa: E731
+        self.play([self.ME, fresh], 0.5)
+        self.assertGreater(count_pixels(window_rgb(self.window), 295, 140, 355, 340, blue), 5000)
+        self.play([self.ME, fresh], 2.0)
+        self.assertLess(count_pixels(window_rgb(self.window), 295, 140, 355, 340, blue), 100)
+
     def test_a_hit_from_the_left_flashes_the_left_edge(self):
         # Looking along +z, the mirrored picture shows world -x on the left.
         lefty = ("2", "lefty", (724.0, 700.0, 500.0), (0.948683, 0.0, -0.316228))
-        self.play([self.ME, lefty], 1.0)
+        self.play([self.ME, lefty], self.SETTLE)
         self.play([self.ME, lefty + (True,)], 0.3)
         rows = window_rgb(self.window)
         left = count_pixels(rows, 0, 0, 30, HEIGHT, red)
@@ -129,7 +140,7 @@ class ScriptedCombat(unittest.TestCase):
 
     def test_own_shots_kill_a_target_against_the_sky(self):
         target = ("2", "target", (1024.0, 700.0, 700.0), (0.0, 0.0, -1.0))
-        self.play([self.ME, target], 1.0)
+        self.play([self.ME, target], self.SETTLE)
         calm = window_rgb(self.window)
         self.play([self.ME + (True,), target], 0.25)
         rows = window_rgb(self.window)

@@ -149,6 +149,48 @@ TEST_F(Roster, TheFirstBodyCrossedIsHitAndAVictimLeavingForRespawnWasKilled) {
     EXPECT_TRUE(near(game.lastOwnEye, vec3(100, 100, 320), 0));
 }
 
+// The server keeps a player who has just spawned from harm for two seconds or until it fires;
+// the picture must not show hits that did not happen.
+TEST_F(Roster, APlayerBackInPlayIsShieldedForTwoSecondsOrUntilItFires) {
+    deliver("sa");
+    PlayerUpdate me = playerRecord('a', "alice", vec3(100, 100, 320), vec3(1, 0, 0));
+    PlayerUpdate bob = playerRecord('b', "bob", vec3(-1000, -1000, -1000));
+    PlayerUpdate carol = playerRecord('c', "carol", vec3(300, 100, 500));
+    deliver(updateDatagram({me, bob, carol}), 0);
+    game.update(0);
+    // The own player has just joined; carol was there before.
+    EXPECT_TRUE(game.isShielded('a'));
+    EXPECT_FALSE(game.isShielded('c'));
+    bob.position = vec3(300, 100, 320);
+    deliver(updateDatagram({me, bob, carol}), 100);
+    auto shoot = [&](double now) {
+        game.particleManager.particles.clear();
+        me.shooting = 1;
+        deliver(updateDatagram({me, bob, carol}), now);
+        me.shooting = 0;
+        deliver(updateDatagram({me, bob, carol}), now + 20);
+        game.update(now + 20);
+        return game.particleManager.particles.size();
+    };
+    // Sparks, and no hit; the own shot ended the own shield.
+    EXPECT_EQ(shoot(1000), 3u);
+    EXPECT_GT(game.combat.sinceHitLanded(1020), 1e9);
+    EXPECT_TRUE(game.isShielded('b'));
+    EXPECT_FALSE(game.isShielded('a'));
+    EXPECT_GT(shoot(2100), 3u);
+    EXPECT_EQ(game.combat.sinceHitLanded(2120), 20);
+    EXPECT_FALSE(game.isShielded('b'));
+    // Back in play again, and firing at once: no shield.
+    bob.position = vec3(-1000, -1000, -1000);
+    deliver(updateDatagram({me, bob, carol}), 3000);
+    bob.position = vec3(300, 100, 320);
+    deliver(updateDatagram({me, bob, carol}), 3020);
+    bob.shooting = 1;
+    deliver(updateDatagram({me, bob, carol}), 3040);
+    game.update(3040);
+    EXPECT_FALSE(game.isShielded('b'));
+}
+
 TEST_F(Roster, ChatKeepsTheNewestSixAndTheServerFullNoticeAtMostASeventh) {
     deliver(updateDatagram({playerRecord('a', "alice", vec3(100, 100, 100))}));
     deliver("tahello");
