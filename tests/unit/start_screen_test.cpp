@@ -17,8 +17,8 @@ std::string challengeOf(const ServerBrowser& browser) {
     return "";
 }
 
-std::string answer(const std::string& challenge, const std::string& name, int clients,
-                   int bots = 0, const std::string& game = gameName) {
+std::string answer(const std::string& challenge, const std::string& name, int clients, int bots = 0,
+                   const std::string& game = gameName) {
     return encodeInfoResponse({{"gamename", game},
                                {"protocol", "1"},
                                {"clients", std::to_string(clients)},
@@ -82,7 +82,8 @@ TEST(ServerBrowser, AsksItsSourcesTwiceAndListsOnlyAnswersToItsOwnQuestions) {
     EXPECT_EQ(browser.receive(answer(first, "Beta", 4), beta, 20)->name, "Beta");
     // Answers to questions never asked, of other games, or again: nothing new.
     EXPECT_EQ(browser.receive(answer("forged", "Evil", 1), {0x7f000003, 4000}, 40), nullptr);
-    EXPECT_EQ(browser.receive(answer(first, "Other", 1, 0, "Other"), {0x7f000004, 4000}, 40), nullptr);
+    EXPECT_EQ(browser.receive(answer(first, "Other", 1, 0, "Other"), {0x7f000004, 4000}, 40),
+              nullptr);
     EXPECT_EQ(browser.receive(answer(first, "Beta", 4), beta, 600), nullptr);
     ASSERT_EQ(browser.servers().size(), 2u);
     const ServerEntry& fastest = browser.servers()[0];
