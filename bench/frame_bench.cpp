@@ -4,18 +4,17 @@
 // there as PNG files, to compare pictures before and after a change. With --sound the frames
 // also play the fire fight's sounds, through OpenAL's default output or, where no output is
 // configured, its null output, which mixes in real time as a sound card would.
+#include "BenchWindow.h"
 #include "FilePath.h"
 #include "Game.h"
 #include "Scene.h"
 #include "SoundPlayer.h"
 #include "Timing.h"
 
-#include <SDL.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <epoxy/gl.h>
 #include <iostream>
 #include <lodepng.h>
 #include <string>
@@ -165,23 +164,12 @@ int main(int argc, char* argv[]) {
     Game game;
     game.start("127.0.0.1", 4000, PeerAddress{0x7f000001, 4000}, double(getCurrentMillisecond()));
     startDecodingSceneImages();
-    SDL_Init(SDL_INIT_VIDEO);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_Window* window = SDL_CreateWindow("Cubefray", SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, 720, 480, SDL_WINDOW_OPENGL);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (window == nullptr || context == nullptr) {
+    BenchWindow bench;
+    if (!bench.isOpen()) {
         std::printf("no GL window: %s\n", SDL_GetError());
         return 1;
     }
-    SDL_GL_SetSwapInterval(0);
-    GLuint vertexArray = 0;
-    glGenVertexArrays(1, &vertexArray);
-    glBindVertexArray(vertexArray);
+    SDL_Window* window = bench.window();
 
     std::cout.setstate(std::ios::failbit);
     Scene scene;
@@ -216,9 +204,5 @@ int main(int argc, char* argv[]) {
     sound.stop();
 
     scene.release();
-    glDeleteVertexArrays(1, &vertexArray);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
     return 0;
 }

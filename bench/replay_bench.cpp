@@ -2,15 +2,14 @@
 // bench/record_match.py) played through the game state and drawn on the real window as fast as
 // it goes, each frame a sixtieth of a second of the match, as the client's loop would draw it.
 // Prints the frame times and the frames a second it could sustain.
+#include "BenchWindow.h"
 #include "ReplayFolder.h"
 #include "ReplayPlayer.h"
 #include "Scene.h"
 
-#include <SDL.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <epoxy/gl.h>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -34,23 +33,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     startDecodingSceneImages();
-    SDL_Init(SDL_INIT_VIDEO);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 32);
-    SDL_Window* window = SDL_CreateWindow("Cubefray", SDL_WINDOWPOS_CENTERED,
-                                          SDL_WINDOWPOS_CENTERED, 720, 480, SDL_WINDOW_OPENGL);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (context == nullptr) {
+    BenchWindow bench;
+    if (!bench.isOpen()) {
         std::printf("no GL window: %s\n", SDL_GetError());
         return 1;
     }
-    SDL_GL_SetSwapInterval(0);
-    GLuint vertexArray = 0;
-    glGenVertexArrays(1, &vertexArray);
-    glBindVertexArray(vertexArray);
+    SDL_Window* window = bench.window();
     std::cout.setstate(std::ios::failbit);
     Scene scene;
     Game mapHolder;
@@ -84,9 +72,5 @@ int main(int argc, char* argv[]) {
                 percentile(frames, 1.0));
     std::printf("%.0f frames a second sustained\n", 1000.0 * double(frames.size()) / total);
     scene.release();
-    glDeleteVertexArrays(1, &vertexArray);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
     return 0;
 }
