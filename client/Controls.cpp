@@ -4,8 +4,6 @@
 #include "KeyOf.h"
 #include "Timing.h"
 
-#include <iostream>
-
 Controls::Controls(Game& game, Display& display, Bindings& bindings, Gamepads& gamepads)
     : game(game), display(display), bindings(bindings), gamepads(gamepads), input(game, bindings),
       controlsInput(bindings, game.settings, display) {
@@ -26,15 +24,10 @@ void Controls::handle(const SDL_Event& event) {
     if (gamepads.handle(event, [this](Input pad, bool down) { padChanged(pad, down); })) {
         return;
     }
+    if (display.windowEvent(event, quit)) {
+        return;
+    }
     switch (event.type) {
-    case SDL_QUIT:
-        std::cout << "Exiting game\n" << std::flush;
-        SDL_SetRelativeMouseMode(SDL_FALSE);
-        quit = true;
-        break;
-    case SDL_WINDOWEVENT:
-        display.windowChanged(event.window);
-        break;
     case SDL_KEYDOWN:
         keyDown(event);
         break;

@@ -72,6 +72,20 @@ void Display::windowChanged(const SDL_WindowEvent& event) {
     }
 }
 
+bool Display::windowEvent(const SDL_Event& event, bool& quit) {
+    if (event.type == SDL_QUIT) {
+        std::cout << "Exiting game\n" << std::flush;
+        SDL_SetRelativeMouseMode(SDL_FALSE);
+        quit = true;
+        return true;
+    }
+    if (event.type == SDL_WINDOWEVENT) {
+        windowChanged(event.window);
+        return true;
+    }
+    return false;
+}
+
 bool Display::isAltReturn(const SDL_KeyboardEvent& event) {
     return (event.keysym.mod & KMOD_ALT) != 0 && event.keysym.scancode == SDL_SCANCODE_RETURN;
 }

@@ -25,6 +25,9 @@ class Display {
     void resized();
     // A window event: a change of size is followed.
     void windowChanged(const SDL_WindowEvent& event);
+    // The window's own events, alike over a match and a replay: a close request (told on the
+    // console, the mouse let go, quit set) and a change of size. Whether the event was one.
+    bool windowEvent(const SDL_Event& event, bool& quit);
     // Alt+Return switches fullscreen on every page, whatever else is bound.
     static bool isAltReturn(const SDL_KeyboardEvent& event);
     // Does what the menu over a match or a replay asks: settings take effect and are kept, its

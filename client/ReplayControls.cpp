@@ -29,15 +29,10 @@ void ReplayControls::handle(const SDL_Event& event) {
     if (padEvent) {
         return;
     }
+    if (display.windowEvent(event, quit)) {
+        return;
+    }
     switch (event.type) {
-    case SDL_QUIT:
-        std::cout << "Exiting game\n" << std::flush;
-        SDL_SetRelativeMouseMode(SDL_FALSE);
-        quit = true;
-        break;
-    case SDL_WINDOWEVENT:
-        display.windowChanged(event.window);
-        break;
     case SDL_KEYDOWN:
         keyDown(event);
         break;
