@@ -12,10 +12,14 @@
 // height, however long it has tracked the bot. With the bot out of sight it walks the map as a
 // bot does: its legs are a Bot's wandering, given nobody to see.
 //
-// usage: bot_skill_bench [--minutes N] [--seeds N]
+// With --bots N, N bots of a skill play together against the scripted player, and the figures
+// are those of their side: their kills of the player and their deaths by it.
+//
+// usage: bot_skill_bench [--minutes N] [--seeds N] [--bots N]
 #include "Arena.h"
 #include "Bot.h"
 #include "Codec.h"
+#include "Collisions.h"
 #include "GameServer.h"
 #include "MapFile.h"
 #include "MathOps.h"
@@ -77,19 +81,22 @@ class ScriptedPlayer {
     }
 
     char id() const { return ownID; }
+    int deaths() const { return timesKilled; }
 
     // Answers the datagrams of a tick.
     void play(const Datagrams& sent) {
         send(encodeKeepAlive(ownID));
         release(fire);
         std::optional<ServerMessage> update = updateIn(sent);
-        const PlayerUpdate* self = update ? recordOf(*update, true) : nullptr;
-        const PlayerUpdate* bot = update ? recordOf(*update, false) : nullptr;
+        const PlayerUpdate* self = update ? ownRecord(*update) : nullptr;
         if (self == nullptr || !alive(*self)) {
+            timesKilled += self != nullptr && wasAlive ? 1 : 0;
+            wasAlive = false;
             stop();
             return;
         }
-        if (bot != nullptr && alive(*bot) && arena.canSee(self->position, bot->position)) {
+        wasAlive = true;
+        if (const PlayerUpdate* bot = nearestBotInSight(*update, *self)) {
             engage(*self, *bot);
         } else {
             wander();
@@ -107,13 +114,29 @@ class ScriptedPlayer {
         return std::nullopt;
     }
 
-    const PlayerUpdate* recordOf(const ServerMessage& update, bool own) const {
+    const PlayerUpdate* ownRecord(const ServerMessage& update) const {
         for (size_t i = 0; i < update.playerCount; ++i) {
-            if ((update.players[i].playerID == ownID) == own) {
+            if (update.players[i].playerID == ownID) {
                 return &update.players[i];
             }
         }
         return nullptr;
+    }
+
+    const PlayerUpdate* nearestBotInSight(const ServerMessage& update,
+                                          const PlayerUpdate& self) const {
+        const PlayerUpdate* nearest = nullptr;
+        for (size_t i = 0; i < update.playerCount; ++i) {
+            const PlayerUpdate& bot = update.players[i];
+            bool inSight =
+                bot.playerID != ownID && alive(bot) && arena.canSee(self.position, bot.position);
+            if (inSight &&
+                (nearest == nullptr || distanceVec3(self.position, bot.position) <
+                                           distanceVec3(self.position, nearest->position))) {
+                nearest = &bot;
+            }
+        }
+        return nearest;
     }
 
     void engage(const PlayerUpdate& self, const PlayerUpdate& bot) {
@@ -194,6 +217,8 @@ class ScriptedPlayer {
     std::mt19937 random;
     Bot legs;
     char ownID = 0;
+    bool wasAlive = false;
+    int timesKilled = 0;
     std::array<bool, controlCount> held{};
     bool engaged = false;
     int reaction = 0;
@@ -204,26 +229,24 @@ class ScriptedPlayer {
     int strafeTicks = 0;
 };
 
-Score playMatch(const Arena& arena, SkillLevel level, uint32_t seed, int minutes) {
-    std::ostream quiet(nullptr);
-    GameServer game(arena, seed, quiet);
-    game.useBotSkill(BotSkill::of(level));
-    game.setBots(1);
-    ScriptedPlayer player(game, arena, seed * 7919 + 1);
-    for (int tick = 0; tick < minutes * ticksPerMinute; ++tick) {
-        player.play(game.tick());
-    }
-    Score score;
-    for (const ServerPlayer& seated : game.seats()) {
-        (seated.isBot ? score.kills : score.deaths) = seated.points;
-    }
-    return score;
-}
-
 struct Options {
     int minutes = 5;
     int seeds = 10;
+    int bots = 1;
 };
+
+Score playMatch(const Arena& arena, SkillLevel level, uint32_t seed, const Options& options) {
+    std::ostream quiet(nullptr);
+    GameServer game(arena, seed, quiet);
+    game.useBotSkill(BotSkill::of(level));
+    game.setBots(options.bots);
+    ScriptedPlayer player(game, arena, seed * 7919 + 1);
+    for (int tick = 0; tick < options.minutes * ticksPerMinute; ++tick) {
+        player.play(game.tick());
+    }
+    // The bots' side: the player's deaths are their kills, its kills their deaths.
+    return {player.deaths(), game.findPlayer(player.id())->points};
+}
 
 // The options, or nothing when they cannot be read.
 std::optional<Options> readOptions(int argc, char** argv) {
@@ -239,6 +262,8 @@ std::optional<Options> readOptions(int argc, char** argv) {
             options.minutes = *value;
         } else if (option == "--seeds") {
             options.seeds = *value;
+        } else if (option == "--bots" && *value <= maxBots - 1) {
+            options.bots = *value;
         } else {
             return std::nullopt;
         }
@@ -265,7 +290,9 @@ void report(SkillLevel level, const std::vector<Score>& scores, int minutes) {
 int main(int argc, char** argv) {
     std::optional<Options> options = readOptions(argc, argv);
     if (!options) {
-        std::cerr << "usage: bot_skill_bench [--minutes N] [--seeds N], N from 1 to 1000\n";
+        std::cerr
+            << "usage: bot_skill_bench [--minutes N] [--seeds N] [--bots N], N from 1 to 1000, "
+               "bots at most 3\n";
         return 2;
     }
     MapFile map = readMapFile(std::string(CUBEFRAY_SOURCE_DIR) + "/resources/mapdata");
@@ -274,13 +301,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     Arena arena(std::move(map.map));
-    std::printf("One bot against the scripted player: %d seeds of %d simulated minutes a skill\n",
-                options->seeds, options->minutes);
-    std::printf("skill   kills/min  deaths/min  kills:deaths  bot kills:deaths by seed\n");
+    std::printf("%d bot%s against the scripted player: %d seeds of %d simulated minutes a skill\n",
+                options->bots, options->bots == 1 ? "" : "s", options->seeds, options->minutes);
+    std::printf("skill   kills/min  deaths/min  kills:deaths  bots' kills:deaths by seed\n");
     for (SkillLevel level : skillLevels) {
         std::vector<Score> scores;
         for (int seed = 1; seed <= options->seeds; ++seed) {
-            scores.push_back(playMatch(arena, level, uint32_t(seed), options->minutes));
+            scores.push_back(playMatch(arena, level, uint32_t(seed), *options));
         }
         report(level, scores, options->minutes);
     }

@@ -106,7 +106,7 @@ float Bot::spread(float halfWidth) {
     return std::uniform_real_distribution<float>(-halfWidth, halfWidth)(random);
 }
 
-BotControls Bot::think(const ServerPlayer& self, const std::vector<Sighting>& humans,
+BotControls Bot::think(const ServerPlayer& self, const std::vector<Sighting>& players,
                        const Arena& arena) {
     if (!self.isAlive()) {
         hasWaypoint = false;
@@ -114,21 +114,24 @@ BotControls Bot::think(const ServerPlayer& self, const std::vector<Sighting>& hu
         return BotControls();
     }
     trackProgress(self);
-    const Sighting* target = nearestVisible(self, humans, arena);
+    const Sighting* target = nearestVisible(self, players, arena);
     BotControls controls = target ? engage(self, *target) : wander(self, arena);
     walkedLastTick = controls.held[walkForward];
     return controls;
 }
 
-const Sighting* Bot::nearestVisible(const ServerPlayer& self, const std::vector<Sighting>& humans,
+const Sighting* Bot::nearestVisible(const ServerPlayer& self, const std::vector<Sighting>& players,
                                     const Arena& arena) const {
     vec3 eye = self.body.getPosition();
     const Sighting* nearest = nullptr;
-    for (const Sighting& human : humans) {
-        float distance = distanceVec3(eye, human.eye);
+    for (const Sighting& other : players) {
+        if (other.id == self.id()) {
+            continue;
+        }
+        float distance = distanceVec3(eye, other.eye);
         bool nearer = !nearest || distance < distanceVec3(eye, nearest->eye);
-        if (nearer && distance <= skill.sightRange && arena.canSee(eye, human.eye)) {
-            nearest = &human;
+        if (nearer && distance <= skill.sightRange && arena.canSee(eye, other.eye)) {
+            nearest = &other;
         }
     }
     return nearest;

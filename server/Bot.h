@@ -11,7 +11,7 @@
 #include <random>
 #include <vector>
 
-// A living human player, as a bot may notice it.
+// A living player, as a bot may notice it: humans and the other bots alike.
 struct Sighting {
     char id = 0;
     vec3 eye;
@@ -37,27 +37,27 @@ struct BotSkill {
     int settleTicks = 1;
     // Radians a tick the view turns at most on a target.
     float turnRate = 0;
-    // Humans farther away than this go unseen.
+    // Players farther away than this go unseen.
     float sightRange = 0;
 
     static BotSkill of(SkillLevel level);
 };
 
-// The mind of a server-side player. With no human in sight it walks from spawn point to spawn
-// point, jumping onto steps and choosing another goal when a wall holds it up. A human in sight
-// (nothing solid between the eyes) becomes its target: after a reaction delay it turns on it at a
-// limited rate and fires single shots at a human pace, each aimed a few degrees off at random,
+// The mind of a server-side player. With nobody in sight it walks from spawn point to spawn
+// point, jumping onto steps and choosing another goal when a wall holds it up. Another player in
+// sight (nothing solid between the eyes) becomes its target: after a reaction delay it turns on it
+// at a limited rate and fires single shots at a human pace, each aimed a few degrees off at random,
 // fewer the longer it tracks the same target. How quick, how sure and how far-sighted it is are
 // its skill's.
 class Bot {
   public:
     Bot(uint32_t seed, const BotSkill& skill);
 
-    BotControls think(const ServerPlayer& self, const std::vector<Sighting>& humans,
+    BotControls think(const ServerPlayer& self, const std::vector<Sighting>& players,
                       const Arena& arena);
 
   private:
-    const Sighting* nearestVisible(const ServerPlayer& self, const std::vector<Sighting>& humans,
+    const Sighting* nearestVisible(const ServerPlayer& self, const std::vector<Sighting>& players,
                                    const Arena& arena) const;
     BotControls engage(const ServerPlayer& self, const Sighting& target);
     BotControls wander(const ServerPlayer& self, const Arena& arena);

@@ -382,10 +382,10 @@ void GameServer::dropSilentClients(Datagrams& out) {
 }
 
 void GameServer::steerBots() {
-    std::vector<Sighting> humans = targetableHumans();
+    std::vector<Sighting> targets = targetablePlayers();
     for (auto& [id, bot] : bots) {
         ServerPlayer& self = *playerByID(id);
-        BotControls controls = bot.think(self, humans, arena);
+        BotControls controls = bot.think(self, targets, arena);
         self.held = controls.held;
         if (self.isAlive()) {
             self.turn(controls.dx, controls.dy);
@@ -469,14 +469,14 @@ float GameServer::yawTowardsCentre(vec3 eye) const {
     return std::atan2(-towards.x, -towards.z);
 }
 
-std::vector<Sighting> GameServer::targetableHumans() const {
-    std::vector<Sighting> humans;
+std::vector<Sighting> GameServer::targetablePlayers() const {
+    std::vector<Sighting> targets;
     for (const ServerPlayer& player : players) {
-        if (!player.isBot && player.isAlive() && !player.isProtected()) {
-            humans.push_back({player.id(), player.body.getPosition()});
+        if (player.isAlive() && !player.isProtected()) {
+            targets.push_back({player.id(), player.body.getPosition()});
         }
     }
-    return humans;
+    return targets;
 }
 
 void GameServer::broadcast(const WireBytes& message, Datagrams& out) const {

@@ -122,8 +122,9 @@ class GameServer {
     vec3 farthestSpawnPoint(const ServerPlayer& player);
     float yawTowardsCentre(vec3 eye) const;
 
-    // The living humans a bot may choose as a target: none who has just spawned.
-    std::vector<Sighting> targetableHumans() const;
+    // The living players a bot may choose as a target, bots too, so that a match against bots is
+    // everyone against everyone: none who has just spawned.
+    std::vector<Sighting> targetablePlayers() const;
     void broadcast(const WireBytes& message, Datagrams& out) const;
     void broadcastChat(const std::string& line, Datagrams& out) const;
     void writeLog(const std::string& line);

@@ -13,41 +13,52 @@ std::string botArena() {
     });
 }
 
-// Bots take seats like players and never time out. Each keeps moving: most ten-second stretches
-// end far from where they started, and over the whole run they cover much of the room, jumping
-// onto the step now and then.
+// Bots take seats like players and never time out. A bot with nobody to fight keeps moving: most
+// ten-second stretches end far from where they started, and over the whole run it covers much
+// of the room, jumping onto the step now and then.
 TEST(Bots, TakeSeatsAndWanderWithoutEnteringWalls) {
     TestGame game(botArena(), 11);
     game.server.setBots(4);
     EXPECT_EQ(game.server.playerCount(), 4u);
-    std::vector<vec3> visited[4];
+    game.server.setBots(1);
+    std::vector<vec3> visited;
     int climbs = 0;
-    bool wasUp[4] = {};
-    for (int tick = 0; tick < 3000; ++tick) {
+    bool wasUp = false;
+    for (int tick = 0; tick < 6000; ++tick) {
         game.server.tick();
-        for (int bot = 0; bot < 4; ++bot) {
-            const Player& body = game.player(char('1' + bot)).body;
-            ASSERT_TRUE(game.arena.fits(body.getBox())) << "bot " << bot << " tick " << tick;
-            float feet = body.getBox().min.y;
-            bool up = feet > 128 && feet < 128.5f;
-            climbs += tick > 0 && up && !wasUp[bot] ? 1 : 0;
-            wasUp[bot] = up || (wasUp[bot] && !(feet > 64 && feet < 64.5f));
-            if (tick % 300 == 0) {
-                visited[bot].push_back(body.getPosition());
-            }
+        const Player& body = game.player('1').body;
+        ASSERT_TRUE(game.arena.fits(body.getBox())) << "tick " << tick;
+        float feet = body.getBox().min.y;
+        bool up = feet > 128 && feet < 128.5f;
+        climbs += tick > 0 && up && !wasUp ? 1 : 0;
+        wasUp = up || (wasUp && !(feet > 64 && feet < 64.5f));
+        if (tick % 300 == 0) {
+            visited.push_back(body.getPosition());
         }
     }
-    for (const std::vector<vec3>& path : visited) {
-        int moves = 0;
-        float farthest = 0;
-        for (size_t i = 1; i < path.size(); ++i) {
-            moves += distanceVec3(path[i], path[i - 1]) > 64 ? 1 : 0;
-            farthest = std::max(farthest, distanceVec3(path[i], path[0]));
-        }
-        EXPECT_GE(moves, 6);
-        EXPECT_GT(farthest, 256);
+    EXPECT_EQ(game.server.playerCount(), 1u);
+    int moves = 0;
+    float farthest = 0;
+    for (size_t i = 1; i < visited.size(); ++i) {
+        moves += distanceVec3(visited[i], visited[i - 1]) > 64 ? 1 : 0;
+        farthest = std::max(farthest, distanceVec3(visited[i], visited[0]));
     }
-    EXPECT_GE(climbs, 5);
+    EXPECT_GE(moves, 12);
+    EXPECT_GT(farthest, 256);
+    EXPECT_GE(climbs, 3);
+}
+
+// A match against bots is everyone against everyone: with no human about, bots score on each
+// other.
+TEST(Bots, FightEachOtherToo) {
+    TestGame game(walledRoom(10, 10), 3);
+    game.server.setBots(2);
+    int points = 0;
+    for (int second = 0; second < 60 && points == 0; ++second) {
+        game.run(60);
+        points = game.player('1').points + game.player('2').points;
+    }
+    EXPECT_GT(points, 0);
 }
 
 // The bot spares the human while the spawn protects it, then shoots not at once (it reacts),
