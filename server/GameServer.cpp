@@ -67,10 +67,10 @@ void GameServer::seatWantedBots(Datagrams& out) {
     }
 }
 
-void GameServer::freeSeatFor(const std::string& name, Datagrams& out) {
+void GameServer::removeNewestBot(const std::string& why, Datagrams& out) {
     char id = bots.rbegin()->first;
     bots.erase(id);
-    removePlayer(id, "left to free a seat for " + name, out);
+    removePlayer(id, why, out);
 }
 
 const ServerPlayer* GameServer::findPlayer(char id) const {
@@ -204,7 +204,7 @@ void GameServer::handleJoin(const ClientMessage& message, const PeerAddress& fro
         return;
     }
     if (lowestFreeID() == 0 && !bots.empty()) {
-        freeSeatFor(message.text, out);
+        removeNewestBot("left to free a seat for " + message.text, out);
     }
     if (lowestFreeID() == 0) {
         refuseJoin(message.text, from, "server full", out);
@@ -329,9 +329,7 @@ Datagrams GameServer::setBots(int count) {
     Datagrams out;
     botsWanted = count;
     while (int(bots.size()) > count) {
-        char id = bots.rbegin()->first;
-        bots.erase(id);
-        removePlayer(id, "left", out);
+        removeNewestBot("left", out);
     }
     seatWantedBots(out);
     return out;

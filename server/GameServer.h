@@ -98,8 +98,8 @@ class GameServer {
     ServerPlayer& seat(const std::string& name, bool isBot, PeerAddress peer);
     ServerPlayer& seatBot();
     void seatWantedBots(Datagrams& out);
-    // The bot with the highest id leaves, so that the human named can have its seat.
-    void freeSeatFor(const std::string& name, Datagrams& out);
+    // The bot with the highest id leaves; the log tells why. There must be a bot.
+    void removeNewestBot(const std::string& why, Datagrams& out);
 
     Datagrams answerQuery(const PeerAddress& from, const std::string& bytes);
     InfoPairs info(const std::string& challenge) const;
